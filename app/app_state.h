@@ -1,0 +1,94 @@
+// The one process-wide record and the constants several folders share.
+//
+// Every part of the program reads and writes `app` directly: there is one
+// thread, so there are no accessors and no locks.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+
+using DesktopId = std::uint32_t;  // 1..DesktopCount
+
+constexpr DesktopId DesktopCount = 4;
+constexpr unsigned SlotsPerDesktop = 64;
+constexpr unsigned WindowTableSlots = DesktopCount * SlotsPerDesktop;
+
+// The table block is 1,600 bytes where handles are 4 bytes wide; with 8-byte
+// handles 256 of them need 2,048, so the block grows to fit them.
+constexpr unsigned WindowTableBlockBytes4 = 1600;
+constexpr unsigned WindowTableBlockBytes =
+    WindowTableSlots * sizeof(HWND) > WindowTableBlockBytes4 ? WindowTableSlots * sizeof(HWND)
+                                                             : WindowTableBlockBytes4;
+
+// Timers of the viewer window.
+constexpr UINT_PTR TriggerTimerId = 99;
+constexpr UINT_PTR MiniatureTimerId = 100;
+constexpr UINT TriggerPeriodMs = 10;
+constexpr UINT MiniaturePeriodMs = 40;
+
+// Command ids carried by the two popup menus. "Goto Desktop" d is 48 + d,
+// the character code of its digit.
+constexpr WORD ExitId = 1;
+constexpr WORD AboutId = 4;
+constexpr WORD GotoFirstId = 49;
+constexpr WORD GotoLastId = GotoFirstId + DesktopCount - 1;
+constexpr WORD HelpId = 1045;
+constexpr WORD OptionsId = 1048;
+constexpr WORD HideViewerId = 1049;
+constexpr WORD ShowViewerId = 1050;
+constexpr WORD NoWindowsId = 2399;
+constexpr WORD RecallFirstId = 2400;
+
+constexpr UINT TrayIconId = 1;
+constexpr UINT TrayNotifyMessage = 0x0400 + 5;  // WM_USER + 5
+
+constexpr char InitialDesktopLabel[] = "Desktop #1";
+constexpr unsigned DesktopLabelDigit = sizeof(InitialDesktopLabel) - 2;
+
+struct AppState {
+    // Process and windows.
+    HINSTANCE instance = nullptr;
+    HWND viewerWindow = nullptr;
+    DWORD ownProcessId = 0;
+    HWND taskbarWindow = nullptr;
+    HWND progmanWindow = nullptr;
+    HCURSOR handCursor = nullptr;
+
+    // Virtual desktops.
+    DesktopId currentDesktop = 1;
+    HGLOBAL windowTableMemory = nullptr;
+    HWND* windowTable = nullptr;  // WindowTableSlots handles; desktop d owns 64 from 64*(d-1)
+    DWORD captureCount = 0;
+    char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
+
+    // Menus and tray icon.
+    NOTIFYICONDATAA trayIconData = {};
+    HMENU trayMenu = nullptr;
+    HMENU gotoMenu = nullptr;
+    HMENU viewerMenu = nullptr;
+    HMENU recallMenu = nullptr;
+    DWORD recallItemCount = 0;
+
+    // Options.
+    HWND optionsDialog = nullptr;
+    int optionsTab = 0;
+    DWORD keyMask = 0;
+    DWORD editKeyMask = 0;
+    WNDPROC previousLinkProc = nullptr;
+
+    // Settings carried between the registry and the next save.
+    DWORD flags = 0;
+    std::int32_t xpos = 0;
+    std::int32_t ypos = 0;
+    DWORD sortColumn = 0;
+    BYTE sortDirection = 1;
+
+    // Viewer geometry, fixed at start-up.
+    std::int32_t screenWidth = 0;
+    std::int32_t screenHeight = 0;
+    std::int32_t viewerWidth = 0;
+    std::int32_t viewerHeight = 0;
+};
+
+extern AppState app;

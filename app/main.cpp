@@ -1,0 +1,73 @@
+// Entry point, start-up and shutdown.
+#include "app/app.h"
+#include "desktops/desktops.h"
+#include "settings/settings.h"
+#include "viewer/viewer.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char ViewerTemplate[] = "LITTLE";
+constexpr UINT StartupFailedExitCode = 1;
+
+// Runs the viewer as a modal dialog: its message loop is the program's only
+// one, and normally the process ends inside it (shutdown). The dialog call
+// returns only when the viewer could not be created at all.
+HINSTANCE runViewer(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    DialogBoxParamA(instance, ViewerTemplate, nullptr, ViewerDialogProc, 0);
+    return instance;
+}
+
+// Without the window table nothing can be filed, and nothing has been
+// hidden yet: leave at once, and say so in the exit code.
+[[noreturn]] void abandonStartup(HWND viewer) {
+    KillTimer(viewer, MiniatureTimerId);
+    Shell_NotifyIconA(NIM_DELETE, &app.trayIconData);
+    ExitProcess(StartupFailedExitCode);
+}
+
+}  // namespace
+
+INT_PTR initViewer(HWND viewer) {
+    app.handCursor = LoadCursorA(nullptr, IDC_HAND);
+    app.viewerWindow = viewer;
+    GetWindowThreadProcessId(viewer, &app.ownProcessId);
+    SetTimer(viewer, MiniatureTimerId, MiniaturePeriodMs, nullptr);
+    addTrayIcon();
+    app.windowTableMemory = GlobalAlloc(GHND, WindowTableBlockBytes);
+    app.windowTable = static_cast<HWND*>(GlobalLock(app.windowTableMemory));
+    if (app.windowTable == nullptr) abandonStartup(viewer);
+    app.taskbarWindow = FindWindowA("Shell_TrayWnd", nullptr);
+    app.progmanWindow = FindWindowA("progman", nullptr);
+    loadSettings();
+    buildMenus();
+    placeViewer();
+    captureDesktop();
+    SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
+    return FALSE;  // the dialog manager sets no default focus
+}
+
+// Nothing is saved on the way out, and an open Options dialog simply ends
+// with the process. The table block is freed while still locked.
+void shutdown(HWND viewer) {
+    KillTimer(viewer, TriggerTimerId);
+    KillTimer(viewer, MiniatureTimerId);
+    DestroyMenu(app.viewerMenu);  // takes recallMenu with it
+    DestroyMenu(app.trayMenu);    // takes gotoMenu with it
+    EndDialog(viewer, 0);
+    DestroyWindow(viewer);
+    GlobalFree(app.windowTableMemory);
+    Shell_NotifyIconA(NIM_DELETE, &app.trayIconData);
+    ExitProcess(0);
+}
+
+// The program takes nothing from its command line or environment.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    installFaultGuard();
+    app.instance = GetModuleHandleA(nullptr);
+    HINSTANCE result = runViewer(app.instance);
+    ExitProcess(static_cast<UINT>(reinterpret_cast<UINT_PTR>(result)));
+}

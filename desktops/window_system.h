@@ -1,0 +1,23 @@
+// The window-system seam: every call the desktop engine and the switch
+// triggers make to user32, one function each, with the platform's own names,
+// arguments and answers. The program links platform/window_system_win32.cpp,
+// which forwards to user32; the unit tests link a simulated window system.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace ws {
+
+HWND GetDesktopWindow();
+HWND GetWindow(HWND window, UINT command);
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+BOOL IsWindowVisible(HWND window);
+BOOL ShowWindow(HWND window, int showCommand);
+int GetWindowTextA(HWND window, char* text, int maxCount);
+
+BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text);
+DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
+BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, const char* text);
+
+}  // namespace ws

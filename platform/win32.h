@@ -1,0 +1,84 @@
+// The Win32 vocabulary the engine is written in.
+//
+// On Windows this is <windows.h> itself. On the Linux host, where the engine
+// is unit-tested against simulated substitutes, it declares just the types
+// and constants the engine uses, with the values Windows gives them. Handles
+// are pointers to distinct incomplete structs, as STRICT declares them, so a
+// window handle cannot be passed where a menu handle is expected on either
+// side. Keep the host list short: a name belongs here only when engine code
+// (desktops/, settings/ store, viewer/ triggers) needs it.
+#pragma once
+
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#else
+
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using SHORT = std::int16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using LSTATUS = LONG;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
+
+struct HWND__;
+struct HMENU__;
+struct HKEY__;
+struct HINSTANCE__;
+struct HICON__;
+struct HGLOBAL__;
+using HWND = HWND__*;
+using HMENU = HMENU__*;
+using HKEY = HKEY__*;
+using HINSTANCE = HINSTANCE__*;
+using HICON = HICON__*;
+using HCURSOR = HICON;
+using HGLOBAL = HGLOBAL__*;
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+// The host never touches the tray; AppState only needs the field to exist.
+struct NOTIFYICONDATAA {
+    DWORD cbSize;
+};
+
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOW = 5;
+constexpr int SW_RESTORE = 9;
+
+constexpr UINT GW_HWNDNEXT = 2;
+constexpr UINT GW_CHILD = 5;
+
+constexpr UINT MF_STRING = 0x0000;
+constexpr UINT MF_BYCOMMAND = 0x0000;
+constexpr UINT MF_UNCHECKED = 0x0000;
+constexpr UINT MF_GRAYED = 0x0001;
+constexpr UINT MF_CHECKED = 0x0008;
+constexpr UINT MF_POPUP = 0x0010;
+constexpr UINT MF_BYPOSITION = 0x0400;
+constexpr UINT MF_SEPARATOR = 0x0800;
+
+#endif

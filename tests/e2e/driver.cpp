@@ -1,0 +1,50 @@
+// The end-to-end driver: one scenario per run, named on the command line.
+//   panorel-e2e SCENARIO          runs a scenario and exits non-zero on failure
+//   panorel-e2e windows PREFIX N  the helper that opens titled windows
+#include "e2e.h"
+#include "scenarios.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Scenario {
+    const char* name;
+    void (*run)();
+    bool leavesProgramsRunning;  // for scripts/run: Panorel stays up after the driver ends
+};
+
+const Scenario Scenarios[] = {
+    {"start-and-goto", scenarios::startAndGoto, false},
+    {"goto-moves-new-windows", scenarios::gotoMovesNewWindows, false},
+    {"exit-shows-parked", scenarios::exitShowsParked, false},
+    {"close-leaves-parked", scenarios::closeLeavesParked, false},
+    {"fault-shows-parked", scenarios::faultShowsParked, false},
+    {"show", scenarios::show, true},
+};
+
+int usage() {
+    std::printf("usage: panorel-e2e SCENARIO | windows PREFIX COUNT\nscenarios:");
+    for (const Scenario& s : Scenarios) std::printf(" %s", s.name);
+    std::printf("\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "windows") == 0) {
+        return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]));
+    }
+    if (argc != 2) return usage();
+    for (const Scenario& s : Scenarios) {
+        if (std::strcmp(argv[1], s.name) != 0) continue;
+        s.run();
+        if (!s.leavesProgramsRunning) e2e::endStartedProcesses();
+        std::printf("%s: %s\n", s.name, e2e::failures() == 0 ? "passed" : "FAILED");
+        return e2e::failures() == 0 ? 0 : 1;
+    }
+    return usage();
+}

@@ -1,0 +1,146 @@
+// Start-up, Goto switching and the three ways out.
+#include "e2e.h"
+#include "scenarios.h"
+
+namespace {
+
+constexpr WORD ExitId = 1;
+constexpr WORD GotoId[] = {0, 49, 50, 51, 52};  // by desktop number
+
+using e2e::allVisible;
+using e2e::check;
+using e2e::noneVisible;
+
+struct Parked {
+    e2e::Process panorel;
+    HWND viewer;
+    std::vector<HWND> desktop1, desktop2, desktop3;
+};
+
+// Windows parked on desktops 1 to 3 with desktop 4 current. A window opened
+// on a desktop is filed under it by a Goto to that same desktop.
+Parked parkOnThreeDesktops() {
+    Parked p;
+    p.desktop1 = e2e::openWindows("one", 2);
+    p.desktop1.push_back(e2e::openProgram("notepad.exe"));
+    p.panorel = e2e::startPanorel();
+    p.viewer = e2e::waitViewer(p.panorel);
+    check(p.viewer != nullptr, "the viewer appears");
+    e2e::sendCommand(p.viewer, GotoId[2]);
+    p.desktop2 = e2e::openWindows("two", 2);
+    e2e::sendCommand(p.viewer, GotoId[2]);
+    e2e::sendCommand(p.viewer, GotoId[3]);
+    p.desktop3 = e2e::openWindows("three", 1);
+    p.desktop3.push_back(e2e::openProgram("regedit.exe"));
+    e2e::sendCommand(p.viewer, GotoId[3]);
+    e2e::sendCommand(p.viewer, GotoId[4]);
+    check(noneVisible(p.desktop1) && noneVisible(p.desktop2) && noneVisible(p.desktop3),
+          "windows parked on desktops 1, 2 and 3 are hidden");
+    return p;
+}
+
+std::vector<HWND> allParked(const Parked& p) {
+    std::vector<HWND> all = p.desktop1;
+    all.insert(all.end(), p.desktop2.begin(), p.desktop2.end());
+    all.insert(all.end(), p.desktop3.begin(), p.desktop3.end());
+    return all;
+}
+
+}  // namespace
+
+namespace scenarios {
+
+void startAndGoto() {
+    std::vector<HWND> mine = e2e::openWindows("start", 3);
+    HWND notepad = e2e::openProgram("notepad.exe");
+    HWND regedit = e2e::openProgram("regedit.exe");
+    std::vector<HWND> desktop1 = mine;
+    desktop1.push_back(notepad);
+    desktop1.push_back(regedit);
+    check(allVisible(desktop1), "windows of a second process and of Wine's programs are open");
+
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer of Panorel's process appears")) return;
+    LONG style = GetWindowLongA(viewer, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(viewer, GWL_EXSTYLE);
+    check((style & (WS_POPUP | WS_BORDER)) == (WS_POPUP | WS_BORDER) && (style & WS_CAPTION) != WS_CAPTION,
+          "the viewer is a bordered popup without a caption");
+    check((exStyle & WS_EX_TOOLWINDOW) != 0, "the viewer is a tool window (no taskbar button)");
+    check(allVisible(desktop1), "start-up hides nothing");
+
+    check(e2e::sendCommand(viewer, GotoId[2]), "Goto Desktop 2 is handled");
+    check(noneVisible(desktop1), "desktop 1's windows are hidden on desktop 2");
+    check(IsWindowVisible(viewer) != FALSE, "the viewer stays visible");
+
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(desktop1), "Goto Desktop 1 shows them again");
+
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(desktop1), "Goto the current desktop leaves its windows shown");
+
+    e2e::sendCommand(viewer, GotoId[4]);
+    check(noneVisible(desktop1), "Goto Desktop 4 hides desktop 1's windows");
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(desktop1), "and Goto Desktop 1 brings them back");
+}
+
+void gotoMovesNewWindows() {
+    std::vector<HWND> desktop1 = e2e::openWindows("first", 2);
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer appears")) return;
+
+    std::vector<HWND> late = e2e::openWindows("late", 2);
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(noneVisible(desktop1), "desktop 1's windows from start-up are hidden");
+    check(allVisible(late), "windows opened after start-up move with a Goto switch");
+
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(desktop1), "back on desktop 1 its windows return");
+    check(noneVisible(late), "the moved windows now belong to desktop 2");
+
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(allVisible(late) && noneVisible(desktop1), "and they come back with desktop 2");
+}
+
+void exitShowsParked() {
+    Parked p = parkOnThreeDesktops();
+    PostMessageA(p.viewer, WM_COMMAND, ExitId, 0);
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(p.panorel, &code), "Exit ends Panorel");
+    check(code == 0, "with exit code 0");
+    check(allVisible(allParked(p)), "every parked window is visible again");
+}
+
+void closeLeavesParked() {
+    Parked p = parkOnThreeDesktops();
+    PostMessageA(p.viewer, WM_CLOSE, 0, 0);
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(p.panorel, &code), "WM_CLOSE ends Panorel");
+    check(code == 0, "with exit code 0");
+    check(noneVisible(allParked(p)), "the parked windows stay hidden");
+}
+
+// Panorel takes nothing from outside to make it fault, so the fault comes
+// from a thread started in it at an address where no code is.
+void faultShowsParked() {
+    Parked p = parkOnThreeDesktops();
+    auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(0x10));
+    HANDLE thread = CreateRemoteThread(p.panorel.handle, nullptr, 0, nowhere, nullptr, 0, nullptr);
+    if (!check(thread != nullptr, "a faulting thread starts in Panorel")) return;
+    CloseHandle(thread);
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(p.panorel, &code), "the fault ends Panorel");
+    check(code != 0, "with a failure exit code");
+    check(allVisible(allParked(p)), "every parked window was shown before it died");
+}
+
+// For scripts/run: Panorel beside a few windows, left running.
+void show() {
+    e2e::openWindows("Panorel demo", 2);
+    e2e::Process panorel = e2e::startPanorel();
+    check(e2e::waitViewer(panorel) != nullptr, "the viewer appears");
+}
+
+}  // namespace scenarios

@@ -1,0 +1,169 @@
+#include "engine_fixture.h"
+
+#include <algorithm>
+
+using fake::Op;
+
+namespace {
+
+bool asked(Op op, HWND w) {
+    auto c = fake::calls(op);
+    return std::any_of(c.begin(), c.end(), [w](const fake::Call& call) { return call.target == w; });
+}
+
+}  // namespace
+
+class CaptureTest : public EngineTest {};
+
+TEST_F(CaptureTest, TakesVisibleWindowsFrontMostFirstAndSkipsTheProgramAndTheShell) {
+    HWND own = fake::addWindow(OwnProcess, "Options");
+    HWND a = fake::addWindow(OtherProcess, "a");
+    HWND hidden = fake::addWindow(OtherProcess, "hidden", FALSE);
+    HWND b = fake::addWindow(OtherProcess, "");  // untitled windows are filed too
+
+    captureDesktop();
+
+    EXPECT_EQ(filed(1), (std::vector<HWND>{a, b}));
+    EXPECT_EQ(app.captureCount, 2u);
+    // The viewer, taskbar and "progman" are recognised by handle alone.
+    for (HWND shell : {app.viewerWindow, app.taskbarWindow, app.progmanWindow}) {
+        EXPECT_FALSE(asked(Op::GetWindowThreadProcessId, shell));
+        EXPECT_FALSE(asked(Op::IsWindowVisible, shell));
+    }
+    // The program's own windows are left out before visibility is asked.
+    EXPECT_TRUE(asked(Op::GetWindowThreadProcessId, own));
+    EXPECT_FALSE(asked(Op::IsWindowVisible, own));
+    EXPECT_FALSE(asked(Op::ShowWindow, hidden));
+}
+
+TEST_F(CaptureTest, AsksProcessBeforeVisibilityForEachWindow) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    captureDesktop();
+    std::vector<Op> forA;
+    for (const fake::Call& c : fake::log()) {
+        if (c.target == a) forA.push_back(c.op);
+    }
+    EXPECT_EQ(forA, (std::vector<Op>{Op::GetWindowThreadProcessId, Op::IsWindowVisible, Op::GetWindow}));
+}
+
+TEST_F(CaptureTest, CountsVisibilityOnlyWhenTheAnswerIsExactlyOne) {
+    fake::addWindow(OtherProcess, "two", 2);
+    fake::addWindow(OtherProcess, "minus one", -1);
+    HWND one = fake::addWindow(OtherProcess, "one", TRUE);
+    captureDesktop();
+    EXPECT_EQ(filed(1), std::vector<HWND>{one});
+}
+
+TEST_F(CaptureTest, StopsAtSixtyFourWithoutAskingForTheNextWindow) {
+    std::vector<HWND> windows = fake::addWindows(OtherProcess, 70);
+    captureDesktop();
+
+    EXPECT_EQ(filed(1), std::vector<HWND>(windows.begin(), windows.begin() + 64));
+    EXPECT_EQ(app.captureCount, 64u);
+    for (const fake::Call& c : fake::calls(Op::GetWindow)) EXPECT_NE(c.target, windows[63]);
+    EXPECT_FALSE(asked(Op::GetWindowThreadProcessId, windows[64]));
+}
+
+TEST_F(CaptureTest, RewritesOnlyTheCurrentRangeAndPacksItFromItsFirstSlot) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    HWND stale = reinterpret_cast<HWND>(std::uintptr_t{0xdead0});
+    table[3] = stale;  // desktop 1: a stale handle and a duplicate
+    table[4] = stale;
+    table[130] = a;    // desktop 3
+    table[200] = stale;
+    table[64 + 10] = stale;  // a hole-ridden range of desktop 2, about to be rewritten
+    app.currentDesktop = 2;
+
+    captureDesktop();
+
+    EXPECT_EQ(filed(2), std::vector<HWND>{a});
+    EXPECT_EQ(table[64], a);
+    EXPECT_EQ(table[3], stale);
+    EXPECT_EQ(table[4], stale);
+    EXPECT_EQ(table[130], a);
+    EXPECT_EQ(table[200], stale);
+}
+
+TEST_F(CaptureTest, EmptyZOrderEmptiesTheRangeAndStillRebuildsTheRecallMenu) {
+    fake::reset();  // not even the viewer: the root has no child
+    app.recallMenu = fake::createMenu();
+    table[0] = reinterpret_cast<HWND>(std::uintptr_t{0xdead0});
+    captureDesktop();
+    EXPECT_TRUE(filed(1).empty());
+    EXPECT_EQ(app.captureCount, 0u);
+}
+
+TEST_F(CaptureTest, FollowsTheZOrderAsItChangesDuringTheWalk) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    HWND b = fake::addWindow(OtherProcess, "b");
+    HWND c = fake::addWindow(OtherProcess, "c");
+    bool moved = false;
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == a && !moved) {
+            moved = true;
+            fake::moveToBottom(a);  // another process sends a to the back mid-walk
+        }
+    });
+    captureDesktop();
+    // a stood first and was asked for its next window after moving: the walk
+    // ends there, since a is now last.
+    EXPECT_EQ(filed(1), std::vector<HWND>{a});
+
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == b) fake::moveToBottom(b);
+    });
+    fake::moveToBottom(a);  // z-order: b, c, a
+    captureDesktop();
+    // b moves below a before its next is asked, so the walk ends on b;
+    // nothing is snapshotted or retried.
+    EXPECT_EQ(filed(1), std::vector<HWND>{b});
+    EXPECT_FALSE(asked(Op::IsWindowVisible, c));
+}
+
+TEST_F(CaptureTest, AWindowMetTwiceDuringTheWalkIsStoredTwice) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    HWND b = fake::addWindow(OtherProcess, "b");
+    bool moved = false;
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == b && !moved) {
+            moved = true;
+            fake::moveToBottom(a);  // z-order b, a: a is met again below b
+        }
+    });
+    captureDesktop();
+    EXPECT_EQ(filed(1), (std::vector<HWND>{a, b, a}));
+}
+
+TEST_F(CaptureTest, AWindowDestroyedDuringTheWalkEndsIt) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    fake::addWindow(OtherProcess, "b");
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == a) fake::destroy(a);
+    });
+    captureDesktop();
+    EXPECT_EQ(filed(1), std::vector<HWND>{a});
+}
+
+TEST_F(CaptureTest, AParkedWindowReshownByItsOwnProgramEndsUpInTwoRanges) {
+    HWND parked = fake::addWindow(OtherProcess, "parked");
+    captureDesktop();
+    switchDesktop(2, false);
+    EXPECT_FALSE(fake::visibleAnswer(parked));
+
+    ws::ShowWindow(parked, SW_SHOW);  // its own program shows it again
+    captureDesktop();
+
+    EXPECT_EQ(filed(1), std::vector<HWND>{parked});
+    EXPECT_EQ(filed(2), std::vector<HWND>{parked});
+}
+
+TEST_F(CaptureTest, ADestroyedWindowStaysUntilItsDesktopIsCapturedAgain) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    HWND b = fake::addWindow(OtherProcess, "b");
+    captureDesktop();
+    switchDesktop(2, false);
+    fake::destroy(a);
+    EXPECT_EQ(filed(1), (std::vector<HWND>{a, b}));
+    switchDesktop(1, false);  // its dead handle goes to ShowWindow harmlessly
+    EXPECT_EQ(filed(1), std::vector<HWND>{b});
+}

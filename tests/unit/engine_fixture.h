@@ -1,0 +1,56 @@
+// A world for the engine: the program's own process with its viewer, a
+// shell with taskbar and "progman", and menus shaped as the viewer builds them.
+#pragma once
+
+#include "app/app_state.h"
+#include "desktops/desktops.h"
+#include "fake_window_system.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+constexpr DWORD OwnProcess = 100;
+constexpr DWORD ShellProcess = 200;
+constexpr DWORD OtherProcess = 300;
+
+class EngineTest : public ::testing::Test {
+protected:
+    HWND table[WindowTableSlots] = {};
+
+    void SetUp() override {
+        fake::reset();
+        app = AppState{};
+        app.windowTable = table;
+        app.ownProcessId = OwnProcess;
+        app.viewerWindow = fake::addWindow(OwnProcess);
+        app.taskbarWindow = fake::addWindow(ShellProcess);
+        app.progmanWindow = fake::addWindow(ShellProcess);
+        app.gotoMenu = fake::createMenu();
+        for (DesktopId d = 1; d <= DesktopCount; ++d) {
+            ws::AppendMenuA(app.gotoMenu, MF_STRING, GotoFirstId - 1 + d, "d");
+        }
+        ws::CheckMenuItem(app.gotoMenu, GotoFirstId, MF_CHECKED);
+        app.viewerMenu = fake::createMenu();
+        ws::AppendMenuA(app.viewerMenu, MF_STRING | MF_GRAYED, static_cast<UINT_PTR>(-1), app.desktopLabel);
+        app.recallMenu = fake::createMenu();
+        fake::clearLog();
+    }
+
+    // The non-empty slots of desktop d's range, in slot order.
+    std::vector<HWND> filed(DesktopId d) const {
+        std::vector<HWND> windows;
+        for (unsigned i = 0; i < SlotsPerDesktop; ++i) {
+            if (table[desktopRangeStart(d) + i] != nullptr) windows.push_back(table[desktopRangeStart(d) + i]);
+        }
+        return windows;
+    }
+
+    static std::vector<UINT_PTR> checkedGotoIds() {
+        std::vector<UINT_PTR> ids;
+        for (const fake::MenuItem& item : fake::menuItems(app.gotoMenu)) {
+            if (item.checked) ids.push_back(item.id);
+        }
+        return ids;
+    }
+};

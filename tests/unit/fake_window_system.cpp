@@ -1,0 +1,215 @@
+#include "fake_window_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+namespace fake {
+namespace {
+
+struct Window {
+    DWORD processId;
+    std::string title;
+    BOOL visibleAnswer;
+    ShowState state;
+    bool alive;
+};
+
+struct World {
+    std::map<HWND, Window> windows;
+    std::vector<HWND> zOrder;  // top first; live windows only
+    std::map<HMENU, std::vector<MenuItem>> menus;
+    std::vector<Call> log;
+    std::function<void(HWND)> nextHook;
+    std::uintptr_t nextHandle = 0x10000;
+};
+
+World world;
+
+HWND root() { return reinterpret_cast<HWND>(std::uintptr_t{0x1000}); }
+
+template <typename Handle>
+Handle newHandle() {
+    world.nextHandle += 0x10;  // never reused, like a fresh handle from a real system
+    return reinterpret_cast<Handle>(world.nextHandle);
+}
+
+void record(Op op, const void* target, std::intptr_t arg) { world.log.push_back({op, target, arg}); }
+
+Window* find(HWND window) {
+    auto it = world.windows.find(window);
+    return it == world.windows.end() || !it->second.alive ? nullptr : &it->second;
+}
+
+std::vector<MenuItem>* findMenu(HMENU menu) {
+    auto it = world.menus.find(menu);
+    return it == world.menus.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+void reset() { world = World{}; }
+
+HWND addWindow(DWORD processId, const std::string& title, BOOL visibleAnswer) {
+    HWND w = newHandle<HWND>();
+    world.windows[w] = Window{processId, title, visibleAnswer, ShowState::Normal, true};
+    world.zOrder.push_back(w);
+    return w;
+}
+
+std::vector<HWND> addWindows(DWORD processId, unsigned n) {
+    std::vector<HWND> added;
+    for (unsigned i = 0; i < n; ++i) added.push_back(addWindow(processId, "window " + std::to_string(i)));
+    return added;
+}
+
+void destroy(HWND window) {
+    world.windows.at(window).alive = false;
+    world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
+}
+
+void setVisibleAnswer(HWND window, BOOL answer) { world.windows.at(window).visibleAnswer = answer; }
+void setTitle(HWND window, const std::string& title) { world.windows.at(window).title = title; }
+void setShowState(HWND window, ShowState state) { world.windows.at(window).state = state; }
+
+void moveToBottom(HWND window) {
+    world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
+    world.zOrder.push_back(window);
+}
+
+BOOL visibleAnswer(HWND window) { return world.windows.at(window).visibleAnswer; }
+ShowState showState(HWND window) { return world.windows.at(window).state; }
+bool isAlive(HWND window) { return find(window) != nullptr; }
+
+void onNextQuery(std::function<void(HWND)> hook) { world.nextHook = std::move(hook); }
+
+HMENU createMenu() {
+    HMENU menu = newHandle<HMENU>();
+    world.menus[menu] = {};
+    return menu;
+}
+
+const std::vector<MenuItem>& menuItems(HMENU menu) { return world.menus.at(menu); }
+
+const std::vector<Call>& log() { return world.log; }
+void clearLog() { world.log.clear(); }
+
+std::vector<Call> calls(Op op) {
+    std::vector<Call> found;
+    for (const Call& c : world.log) {
+        if (c.op == op) found.push_back(c);
+    }
+    return found;
+}
+
+std::vector<HWND> shown(int showCommand) {
+    std::vector<HWND> windows;
+    for (const Call& c : calls(Op::ShowWindow)) {
+        if (c.arg == showCommand) windows.push_back(static_cast<HWND>(const_cast<void*>(c.target)));
+    }
+    return windows;
+}
+
+}  // namespace fake
+
+// The seam, as the engine sees it.
+namespace ws {
+
+using fake::Op;
+using fake::world;
+
+HWND GetDesktopWindow() {
+    fake::record(Op::GetDesktopWindow, nullptr, 0);
+    return fake::root();
+}
+
+HWND GetWindow(HWND window, UINT command) {
+    fake::record(Op::GetWindow, window, command);
+    if (command == GW_CHILD) {
+        return window == fake::root() && !world.zOrder.empty() ? world.zOrder.front() : nullptr;
+    }
+    if (command != GW_HWNDNEXT) return nullptr;
+    if (world.nextHook) world.nextHook(window);
+    auto it = std::find(world.zOrder.begin(), world.zOrder.end(), window);
+    if (it == world.zOrder.end() || ++it == world.zOrder.end()) return nullptr;
+    return *it;
+}
+
+// Like the real call, an invalid handle leaves the caller's variable alone.
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    fake::record(Op::GetWindowThreadProcessId, window, 0);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr) return 0;
+    if (processId != nullptr) *processId = w->processId;
+    return w->processId + 1;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    fake::record(Op::IsWindowVisible, window, 0);
+    fake::Window* w = fake::find(window);
+    return w == nullptr ? FALSE : w->visibleAnswer;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+    fake::record(Op::ShowWindow, window, showCommand);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr) return FALSE;
+    BOOL wasVisible = w->visibleAnswer != FALSE;
+    if (showCommand == SW_HIDE) {
+        w->visibleAnswer = FALSE;
+    } else {
+        w->visibleAnswer = TRUE;
+        if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL) w->state = fake::ShowState::Normal;
+    }
+    return wasVisible;
+}
+
+int GetWindowTextA(HWND window, char* text, int maxCount) {
+    fake::record(Op::GetWindowTextA, window, maxCount);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr || maxCount <= 0) return 0;  // the buffer is left as it was, as Windows does
+    std::size_t n = std::min(w->title.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(text, w->title.data(), n);
+    text[n] = '\0';
+    return static_cast<int>(n);
+}
+
+BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text) {
+    fake::record(Op::ModifyMenuA, menu, position);
+    auto* items = fake::findMenu(menu);
+    if (items == nullptr || (flags & MF_BYPOSITION) == 0 || position >= items->size()) return FALSE;
+    (*items)[position] = fake::MenuItem{flags, newId, text, (*items)[position].checked};
+    return TRUE;
+}
+
+DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) {
+    fake::record(Op::CheckMenuItem, menu, id);
+    auto* items = fake::findMenu(menu);
+    if (items == nullptr || (check & MF_BYPOSITION) != 0) return static_cast<DWORD>(-1);
+    for (fake::MenuItem& item : *items) {
+        if (item.id == id) {
+            DWORD previous = item.checked ? MF_CHECKED : MF_UNCHECKED;
+            item.checked = (check & MF_CHECKED) != 0;
+            return previous;
+        }
+    }
+    return static_cast<DWORD>(-1);
+}
+
+BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) {
+    fake::record(Op::RemoveMenu, menu, position);
+    auto* items = fake::findMenu(menu);
+    if (items == nullptr || (flags & MF_BYPOSITION) == 0 || position >= items->size()) return FALSE;
+    items->erase(items->begin() + position);
+    return TRUE;
+}
+
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
+    fake::record(Op::AppendMenuA, menu, static_cast<std::intptr_t>(id));
+    auto* items = fake::findMenu(menu);
+    if (items == nullptr) return FALSE;
+    items->push_back(fake::MenuItem{flags, id, text != nullptr ? text : "", false});
+    return TRUE;
+}
+
+}  // namespace ws

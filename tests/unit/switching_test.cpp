@@ -1,0 +1,150 @@
+#include "engine_fixture.h"
+
+using fake::Op;
+
+class SwitchingTest : public EngineTest {
+protected:
+    std::vector<HWND> desktop1;
+
+    // Three windows filed under desktop 1, as at start-up.
+    void SetUp() override {
+        EngineTest::SetUp();
+        desktop1 = fake::addWindows(OtherProcess, 3);
+        captureDesktop();
+        fake::clearLog();
+    }
+
+    static std::string label() { return fake::menuItems(app.viewerMenu)[0].text; }
+};
+
+TEST_F(SwitchingTest, GotoRunsEveryStepInOrder) {
+    switchDesktop(3, false);
+
+    // Check marks, hide the left desktop, relabel, show the entered one,
+    // restore the viewer, then capture (which starts with the z-order walk).
+    std::vector<Op> ops;
+    for (const fake::Call& c : fake::log()) {
+        if (ops.empty() || ops.back() != c.op) ops.push_back(c.op);
+    }
+    std::vector<Op> expected = {Op::CheckMenuItem, Op::ShowWindow, Op::ModifyMenuA, Op::ShowWindow,
+                                Op::GetDesktopWindow};
+    ASSERT_GE(ops.size(), expected.size());
+    EXPECT_EQ(std::vector<Op>(ops.begin(), ops.begin() + 5), expected);
+
+    auto checks = fake::calls(Op::CheckMenuItem);
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_EQ(checks[0].arg, 49);
+    EXPECT_EQ(checks[1].arg, 51);
+    EXPECT_EQ(fake::shown(SW_HIDE), desktop1);
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{app.viewerWindow});
+    auto relabel = fake::calls(Op::ModifyMenuA);
+    ASSERT_EQ(relabel.size(), 1u);
+    EXPECT_EQ(relabel[0].arg, 0);  // position 0
+    EXPECT_EQ(fake::menuItems(app.viewerMenu)[0].flags, MF_BYPOSITION | MF_GRAYED | MF_STRING);
+    EXPECT_EQ(label(), "Desktop #3");
+    EXPECT_EQ(app.currentDesktop, 3u);
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{51});
+    for (HWND w : desktop1) EXPECT_FALSE(fake::visibleAnswer(w));
+    EXPECT_EQ(filed(1), desktop1);  // hiding leaves the slots as they were
+    EXPECT_TRUE(filed(3).empty());
+}
+
+TEST_F(SwitchingTest, EdgeFormCapturesTheDesktopBeingLeftFirst) {
+    switchDesktop(4, true);
+    auto ops = fake::log();
+    ASSERT_GE(ops.size(), 3u);
+    EXPECT_EQ(ops[0].op, Op::CheckMenuItem);
+    EXPECT_EQ(ops[1].op, Op::CheckMenuItem);
+    EXPECT_EQ(ops[2].op, Op::GetDesktopWindow);  // the capture before hiding
+    EXPECT_EQ(label(), "Desktop #4");
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{52});
+}
+
+TEST_F(SwitchingTest, ExactlyOneCheckMarkFollowsTheCurrentDesktop) {
+    switchDesktop(2, true);
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{50});
+    switchDesktop(3, false);
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{51});
+    switchDesktop(1, false);
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{49});
+    EXPECT_EQ(label(), "Desktop #1");
+}
+
+TEST_F(SwitchingTest, GotoTheCurrentDesktopHidesAndShowsItAgain) {
+    switchDesktop(1, false);
+    EXPECT_EQ(fake::shown(SW_HIDE), desktop1);
+    EXPECT_EQ(fake::shown(SW_SHOW), desktop1);
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{app.viewerWindow});
+    EXPECT_EQ(label(), "Desktop #1");
+    EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{49});
+    EXPECT_EQ(filed(1), desktop1);
+}
+
+TEST_F(SwitchingTest, ReturningShowsTheFiledWindowsInSlotOrderKeepingMinimised) {
+    fake::setShowState(desktop1[1], fake::ShowState::Minimized);
+    switchDesktop(2, false);
+    fake::clearLog();
+    switchDesktop(1, false);
+    EXPECT_EQ(fake::shown(SW_SHOW), desktop1);
+    for (HWND w : desktop1) EXPECT_TRUE(fake::visibleAnswer(w));
+    EXPECT_EQ(fake::showState(desktop1[1]), fake::ShowState::Minimized);
+}
+
+TEST_F(SwitchingTest, AWindowOpenedSinceTheLastCaptureStaysBehindOnAnEdgeSwitch) {
+    HWND late = fake::addWindow(OtherProcess, "late");
+    switchDesktop(2, true);
+    EXPECT_FALSE(fake::visibleAnswer(late));
+    EXPECT_EQ(filed(1).back(), late);
+    EXPECT_TRUE(filed(2).empty());
+}
+
+TEST_F(SwitchingTest, AWindowOpenedSinceTheLastCaptureMovesWithAGotoSwitch) {
+    HWND late = fake::addWindow(OtherProcess, "late");
+    switchDesktop(2, false);
+    EXPECT_TRUE(fake::visibleAnswer(late));
+    EXPECT_EQ(filed(1), desktop1);
+    EXPECT_EQ(filed(2), std::vector<HWND>{late});
+
+    switchDesktop(1, false);  // and it is parked with desktop 2
+    EXPECT_FALSE(fake::visibleAnswer(late));
+}
+
+TEST_F(SwitchingTest, AWindowItsProgramHidSurvivesAGotoSwitchButNotAnEdgeSwitch) {
+    HWND hiddenByOwner = desktop1[0];
+    ws::ShowWindow(hiddenByOwner, SW_HIDE);  // its own program hides it
+    switchDesktop(2, false);
+    switchDesktop(1, false);
+    EXPECT_TRUE(fake::visibleAnswer(hiddenByOwner));  // the Goto form kept it filed
+
+    ws::ShowWindow(hiddenByOwner, SW_HIDE);
+    switchDesktop(2, true);
+    switchDesktop(1, true);
+    EXPECT_FALSE(fake::visibleAnswer(hiddenByOwner));  // the edge form dropped it
+    EXPECT_EQ(filed(1), std::vector<HWND>(desktop1.begin() + 1, desktop1.end()));
+}
+
+TEST_F(SwitchingTest, EverySwitchRestoresAHiddenViewer) {
+    ws::ShowWindow(app.viewerWindow, SW_HIDE);
+    switchDesktop(2, true);
+    EXPECT_TRUE(fake::visibleAnswer(app.viewerWindow));
+}
+
+TEST_F(SwitchingTest, ShowAllDesktopsShowsEveryFiledWindowInSlotOrder) {
+    switchDesktop(2, false);
+    HWND on2 = fake::addWindow(OtherProcess, "on 2");
+    switchDesktop(3, true);
+    HWND on3 = fake::addWindow(OtherProcess, "on 3");
+    switchDesktop(4, true);
+    table[255] = desktop1[0];  // a window standing in two ranges is shown twice
+    fake::clearLog();
+
+    showAllDesktops();
+
+    std::vector<HWND> expected = desktop1;
+    expected.push_back(on2);
+    expected.push_back(on3);
+    expected.push_back(desktop1[0]);
+    EXPECT_EQ(fake::shown(SW_SHOW), expected);
+    EXPECT_EQ(app.currentDesktop, 4u);
+    for (HWND w : expected) EXPECT_TRUE(fake::visibleAnswer(w));
+}

@@ -1,0 +1,12 @@
+// The desktop viewer: its dialog procedure, menus, tray icon, placement and
+// miniature (Windows only; the switch triggers are in triggers.h).
+#pragma once
+
+#include "app/app_state.h"
+#include "viewer/triggers.h"
+
+INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam);
+void addTrayIcon();
+void buildMenus();
+void placeViewer();
+void drawMiniature(HWND viewer);
