@@ -20,6 +20,8 @@ constexpr unsigned WindowTableBlockBytes4 = 1600;
 constexpr unsigned WindowTableBlockBytes =
     WindowTableSlots * sizeof(HWND) > WindowTableBlockBytes4 ? WindowTableSlots * sizeof(HWND)
                                                              : WindowTableBlockBytes4;
+static_assert(sizeof(HWND) != 4 || WindowTableBlockBytes == 1600, "the 32-bit block is 1,600 bytes");
+static_assert(WindowTableBlockBytes >= WindowTableSlots * sizeof(HWND), "the block holds every slot");
 
 // Timers of the viewer window.
 constexpr UINT_PTR TriggerTimerId = 99;
