@@ -1,5 +1,53 @@
 // The notification-area icon.
 #include "viewer/viewer.h"
 
-// The icon arrives with the viewer's tray support; start-up already calls here.
-void addTrayIcon() {}
+#include <shellapi.h>
+
+namespace {
+
+constexpr WORD AppIconId = 5;
+constexpr char TrayTip[] = "Change Panorel";
+
+// The shell broadcasts this when it (re)creates the taskbar; icons added
+// before then are gone and must be added again.
+UINT taskbarCreatedMessage = 0;
+
+}  // namespace
+
+#ifndef _WIN64
+static_assert(sizeof(NOTIFYICONDATAA) == 508, "the complete ANSI record, up to hBalloonIcon");
+#endif
+
+void addTrayIcon() {
+    NOTIFYICONDATAA& icon = app.trayIconData;
+    icon.cbSize = sizeof icon;
+    icon.hWnd = app.viewerWindow;
+    icon.uID = TrayIconId;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = TrayNotifyMessage;
+    icon.hIcon = LoadIconA(app.instance, MAKEINTRESOURCEA(AppIconId));
+    lstrcpynA(icon.szTip, TrayTip, sizeof icon.szTip);
+    Shell_NotifyIconA(NIM_ADD, &icon);
+
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    // An elevated Panorel (it may write the machine's Run key) would otherwise
+    // never hear from a shell running at a lower integrity level.
+    ChangeWindowMessageFilter(taskbarCreatedMessage, MSGFLT_ADD);
+}
+
+bool isTaskbarCreated(UINT message) { return message != 0 && message == taskbarCreatedMessage; }
+
+void readdTrayIcon() { Shell_NotifyIconA(NIM_ADD, &app.trayIconData); }
+
+// Only a right-button press on our icon opens the menu, at once, before the
+// button is released. The viewer must be foreground for the menu to close
+// when the user clicks elsewhere, and the posted WM_NULL lets the menu's
+// loop end cleanly.
+void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != TrayIconId || LOWORD(mouseMessage) != WM_RBUTTONDOWN) return;
+    SetForegroundWindow(viewer);
+    POINT at;
+    GetCursorPos(&at);
+    TrackPopupMenu(app.trayMenu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
+    PostMessageA(viewer, WM_NULL, 0, 0);
+}

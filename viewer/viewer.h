@@ -6,7 +6,12 @@
 #include "viewer/triggers.h"
 
 INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam);
+
 void addTrayIcon();
+bool isTaskbarCreated(UINT message);
+void readdTrayIcon();
+void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage);
+
 void buildMenus();
 void placeViewer();
 void drawMiniature(HWND viewer);

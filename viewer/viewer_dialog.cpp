@@ -1,19 +1,53 @@
 // ViewerDialogProc: every message the program acts on arrives here.
 #include "app/app.h"
 #include "desktops/desktops.h"
+#include "settings/options_dialog.h"
 #include "viewer/viewer.h"
 
+#include <shellapi.h>
+
 namespace {
+
+constexpr char HelpDocument[] = "Panorel Help.rtf";
+constexpr DWORD HideFadeMs = 1000;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
     shutdown(viewer);
 }
 
+INT_PTR aboutCommand(HWND, WORD) {
+    openOptionsDialog(AboutTab);
+    return FALSE;
+}
+
 INT_PTR gotoCommand(HWND, WORD id) {
     switchDesktop(id - (GotoFirstId - 1), false);
     return TRUE;
 }
+
+// The document is looked up in the current directory, by name alone.
+INT_PTR helpCommand(HWND, WORD) {
+    ShellExecuteA(nullptr, "open", HelpDocument, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    return FALSE;
+}
+
+INT_PTR optionsCommand(HWND, WORD) {
+    openOptionsDialog(OptionKeysTab);
+    return FALSE;
+}
+
+INT_PTR hideViewerCommand(HWND viewer, WORD) {
+    AnimateWindow(viewer, HideFadeMs, AW_HIDE | AW_BLEND);
+    return FALSE;
+}
+
+INT_PTR showViewerCommand(HWND viewer, WORD) {
+    ShowWindow(viewer, SW_SHOWNORMAL);
+    return FALSE;
+}
+
+INT_PTR noWindowsCommand(HWND, WORD) { return TRUE; }
 
 struct CommandRow {
     WORD first;
@@ -22,10 +56,17 @@ struct CommandRow {
 };
 
 // The command ids of both popup menus; "About" and "Exit" carry the same ids
-// in each and do the same thing from either.
+// in each and do the same thing from either. Exit answers any WM_COMMAND 1,
+// the dialog manager's IDOK (Enter) included.
 const CommandRow CommandTable[] = {
     {ExitId, ExitId, exitCommand},
+    {AboutId, AboutId, aboutCommand},
     {GotoFirstId, GotoLastId, gotoCommand},
+    {HelpId, HelpId, helpCommand},
+    {OptionsId, OptionsId, optionsCommand},
+    {HideViewerId, HideViewerId, hideViewerCommand},
+    {ShowViewerId, ShowViewerId, showViewerCommand},
+    {NoWindowsId, NoWindowsId, noWindowsCommand},
 };
 
 // An id that no menu carries (IDCANCEL from Escape, say) does nothing.
@@ -51,22 +92,37 @@ void onPaint(HWND viewer) {
     EndPaint(viewer, &paint);
 }
 
+// Unlike the tray menu, this one is opened without taking the foreground.
+void showViewerMenu(HWND viewer) {
+    POINT at;
+    GetCursorPos(&at);
+    TrackPopupMenu(app.viewerMenu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
+}
+
 }  // namespace
 
-INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return initViewer(viewer);
     case WM_TIMER:
         onTimer(viewer, wParam);
         return FALSE;
+    case TrayNotifyMessage:
+        onTrayNotify(viewer, wParam, lParam);
+        return TRUE;
     case WM_PAINT:
         onPaint(viewer);
+        return FALSE;
+    case WM_RBUTTONDOWN:
+        showViewerMenu(viewer);
         return FALSE;
     case WM_COMMAND:
         return runCommand(viewer, LOWORD(wParam));
     case WM_CLOSE:
         shutdown(viewer);
+    default:
+        if (isTaskbarCreated(message)) readdTrayIcon();
+        return FALSE;
     }
-    return FALSE;
 }
