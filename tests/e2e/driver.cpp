@@ -23,6 +23,11 @@ const Scenario Scenarios[] = {
     {"close-leaves-parked", scenarios::closeLeavesParked, false},
     {"fault-shows-parked", scenarios::faultShowsParked, false},
     {"show", scenarios::show, true},
+    {"viewer-placement", scenarios::viewerPlacement, false},
+    {"viewer-menu", scenarios::viewerMenu, false},
+    {"tray-menu", scenarios::trayMenu, false},
+    {"unknown-commands", scenarios::unknownCommands, false},
+    {"tray-icon-returns", scenarios::trayIconReturns, false},
 };
 
 int usage() {

@@ -60,12 +60,13 @@ LRESULT CALLBACK helperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-Process start(const std::string& commandLine) {
+Process start(const std::string& commandLine, const std::string& folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    const char* directory = folder.empty() ? nullptr : folder.c_str();
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
         std::printf("cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
         return {};
     }
@@ -75,7 +76,11 @@ Process start(const std::string& commandLine) {
     return process;
 }
 
-Process startPanorel() { return start("\"" + folderOfThisProgram() + "Panorel.exe\""); }
+Process startPanorel(const std::string& folder) {
+    return start("\"" + folderOfThisProgram() + "Panorel.exe\"", folder);
+}
+
+std::string driverFolder() { return folderOfThisProgram(); }
 
 std::vector<HWND> openWindows(const std::string& prefix, int count) {
     start("\"" + pathOfThisProgram() + "\" windows \"" + prefix + "\" " + std::to_string(count));
@@ -121,6 +126,88 @@ bool waitExit(const Process& process, DWORD* exitCode, DWORD deadlineMs) {
 bool sendCommand(HWND viewer, WORD id) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(viewer, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &result) != 0;
+}
+
+bool isRunning(const Process& process) { return WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT; }
+
+namespace {
+
+struct MenuSearch {
+    DWORD processId;
+    int skip;
+    HWND found;
+};
+
+BOOL CALLBACK matchMenu(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<MenuSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpA(name, "#32768") != 0) return TRUE;
+    if (search->skip-- > 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND openMenuOf(const Process& process, int nth) {
+    MenuSearch search = {process.id, nth, nullptr};
+    EnumWindows(matchMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The menu's modal loop reads every key message of its thread, whichever
+// window it is posted to.
+void pressMenuKey(HWND menu, WORD virtualKey) {
+    PostMessageA(menu, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(menu, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void rightClickAt(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, clicks, sizeof clicks[0]);
+}
+
+// Modifying nothing of an icon succeeds exactly when the shell knows it.
+bool hasTrayIcon(HWND owner, UINT id) {
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = owner;
+    icon.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+std::vector<COLORREF> screenPixels(const RECT& area) {
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    const auto* bgrx = static_cast<const BYTE*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 bool allVisible(const std::vector<HWND>& windows) {

@@ -23,9 +23,12 @@ struct Process {
 };
 
 // Starts a program; it is ended when the scenario ends, if still running.
-Process start(const std::string& commandLine);
+// An empty folder starts it in the driver's current directory.
+Process start(const std::string& commandLine, const std::string& folder = "");
 // Panorel.exe from the driver's own folder.
-Process startPanorel();
+Process startPanorel(const std::string& folder = "");
+// The folder the driver and Panorel.exe are in, with a trailing backslash.
+std::string driverFolder();
 // Another copy of this driver that opens `count` visible windows titled
 // "<prefix> 1" ... "<prefix> <count>" and keeps them until it is ended.
 // Returns the windows once all of them are shown.
@@ -42,6 +45,20 @@ bool waitExit(const Process& process, DWORD* exitCode, DWORD deadlineMs = Defaul
 
 // Sends WM_COMMAND with the id to the viewer and returns once it is handled.
 bool sendCommand(HWND viewer, WORD id);
+bool isRunning(const Process& process);
+
+// A popup menu (class #32768) that a process shows; null when none is open.
+HWND openMenuOf(const Process& process, int nth = 0);
+// Presses a key in the menu loop of the process that shows `menu`.
+void pressMenuKey(HWND menu, WORD virtualKey);
+// Presses the right mouse button at a point of the screen, as a user would.
+void rightClickAt(POINT at);
+
+// Whether the shell has a notification-area icon of this window and id.
+bool hasTrayIcon(HWND owner, UINT id);
+
+// The screen's pixels in a rectangle, row by row from the top.
+std::vector<COLORREF> screenPixels(const RECT& area);
 
 bool allVisible(const std::vector<HWND>& windows);
 bool noneVisible(const std::vector<HWND>& windows);

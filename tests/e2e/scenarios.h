@@ -10,4 +10,10 @@ void closeLeavesParked();
 void faultShowsParked();
 void show();
 
+void viewerPlacement();
+void viewerMenu();
+void trayMenu();
+void unknownCommands();
+void trayIconReturns();
+
 }  // namespace scenarios

@@ -1,0 +1,214 @@
+// The viewer: placement, its menu, the tray icon and its menu, commands.
+#include "e2e.h"
+#include "scenarios.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr UINT TrayIconId = 1;
+constexpr UINT TrayNotifyMessage = WM_USER + 5;
+constexpr WORD HideViewerId = 1049;
+constexpr WORD ShowViewerId = 1050;
+constexpr WORD GotoDesktop1 = 49;
+
+using e2e::allVisible;
+using e2e::check;
+using e2e::noneVisible;
+
+struct Running {
+    e2e::Process panorel;
+    HWND viewer;
+};
+
+Running startViewer() {
+    Running r;
+    r.panorel = e2e::startPanorel();
+    r.viewer = e2e::waitViewer(r.panorel);
+    check(r.viewer != nullptr, "the viewer appears");
+    return r;
+}
+
+POINT centreOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND waitMenu(const e2e::Process& panorel, int nth = 0) {
+    HWND menu = nullptr;
+    e2e::waitUntil([&] { return (menu = e2e::openMenuOf(panorel, nth)) != nullptr; });
+    return menu;
+}
+
+bool menuCloses(const e2e::Process& panorel) {
+    return e2e::waitUntil([&] { return e2e::openMenuOf(panorel) == nullptr; });
+}
+
+// A sent message returns once handled, so a menu it opened would still be
+// open when the call returns.
+bool sendTrayNotify(HWND viewer, WPARAM id, UINT mouseMessage) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(viewer, TrayNotifyMessage, id, mouseMessage, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+// Whether a check mark is drawn in the left margin of the n-th of `count`
+// equal rows of a popup menu: some pixels there are as dark as menu text.
+bool rowHasMark(HWND menu, int n, int count) {
+    RECT r;
+    GetWindowRect(menu, &r);
+    int rowHeight = (r.bottom - r.top) / count;
+    RECT margin = {r.left + 2, r.top + n * rowHeight + 2, r.left + 16, r.top + (n + 1) * rowHeight - 2};
+    int dark = 0;
+    for (COLORREF c : e2e::screenPixels(margin)) {
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 150) ++dark;
+    }
+    return dark > 4;
+}
+
+}  // namespace
+
+namespace scenarios {
+
+// The screen sizes Wine's virtual desktop is given by run-scenario.
+void viewerPlacement() {
+    struct Expected {
+        int screenWidth, screenHeight, x, y, width, height;
+    };
+    const Expected Table[] = {
+        {1920, 1080, 1707, 920, 213, 120},
+        {1366, 768, 1215, 643, 151, 85},
+        {1280, 1024, 1138, 871, 142, 113},
+    };
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    const Expected* expected = nullptr;
+    for (const Expected& e : Table) {
+        if (e.screenWidth == screen.right && e.screenHeight == screen.bottom) expected = &e;
+    }
+    if (!check(expected != nullptr, "the screen has one of the sizes with known placements")) return;
+
+    Running r = startViewer();
+    RECT v;
+    GetWindowRect(r.viewer, &v);
+    char what[160];
+    std::snprintf(what, sizeof what, "on %dx%d the viewer is %ldx%ld at (%ld, %ld)", expected->screenWidth,
+                  expected->screenHeight, v.right - v.left, v.bottom - v.top, v.left, v.top);
+    check(v.left == expected->x && v.top == expected->y && v.right - v.left == expected->width &&
+              v.bottom - v.top == expected->height,
+          what);
+    LONG style = GetWindowLongA(r.viewer, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(r.viewer, GWL_EXSTYLE);
+    check((exStyle & WS_EX_TOPMOST) != 0, "the viewer is topmost");
+    check((exStyle & WS_EX_TOOLWINDOW) != 0, "the viewer is a tool window");
+    check((style & WS_CAPTION) != WS_CAPTION && (style & WS_BORDER) != 0, "with a border and no caption");
+    RECT client;
+    GetClientRect(r.viewer, &client);
+    check(client.right == expected->width - 2 && client.bottom == expected->height - 2,
+          "its client area is one pixel inside the border all round");
+}
+
+void viewerMenu() {
+    std::vector<HWND> windows = e2e::openWindows("menu", 2);
+    Running r = startViewer();
+    e2e::rightClickAt(centreOf(r.viewer));
+    HWND menu = waitMenu(r.panorel);
+    if (!check(menu != nullptr, "a right click on the viewer opens its menu")) return;
+    RECT m;
+    GetWindowRect(menu, &m);
+    check(m.right == centreOf(r.viewer).x, "with its right edge at the pointer");
+
+    // From no selection: the label, "Show Window", then "Hide Desktop Viewer".
+    for (int i = 0; i < 3; ++i) e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(menuCloses(r.panorel), "choosing an item closes the menu");
+    check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "\"Hide Desktop Viewer\" hides the viewer");
+    check(e2e::isRunning(r.panorel) && allVisible(windows), "and nothing else changes");
+
+    e2e::sendCommand(r.viewer, GotoDesktop1);
+    check(IsWindowVisible(r.viewer) != FALSE, "a switch shows the hidden viewer again");
+}
+
+void trayMenu() {
+    std::vector<HWND> windows = e2e::openWindows("tray", 2);
+    Running r = startViewer();
+    check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
+
+    check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
+          "a left click on the icon opens nothing");
+    check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDBLCLK) && e2e::openMenuOf(r.panorel) == nullptr,
+          "nor does a double-click");
+    check(sendTrayNotify(r.viewer, TrayIconId + 1, WM_RBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
+          "nor a right click for another icon id");
+
+    PostMessageA(r.viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
+    HWND menu = waitMenu(r.panorel);
+    if (!check(menu != nullptr, "the right button on the icon opens the tray menu")) return;
+    // "Goto Desktop", into its submenu, down to "3".
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_RIGHT);
+    HWND submenu = waitMenu(r.panorel, 1);
+    check(submenu != nullptr, "\"Goto Desktop\" opens its submenu");
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(menuCloses(r.panorel), "choosing \"3\" closes the menus");
+    check(e2e::waitUntil([&] { return noneVisible(windows); }), "and switches away from desktop 1");
+
+    // The next tray menu carries the check mark on "3".
+    PostMessageA(r.viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
+    menu = waitMenu(r.panorel);
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_RIGHT);
+    submenu = nullptr;
+    e2e::waitUntil([&] { return (submenu = e2e::openMenuOf(r.panorel, 0)) != menu && submenu != nullptr; });
+    if (submenu == menu) submenu = e2e::openMenuOf(r.panorel, 1);
+    check(submenu != nullptr && rowHasMark(submenu, 2, 4) && !rowHasMark(submenu, 1, 4) &&
+              !rowHasMark(submenu, 3, 4),
+          "the next tray menu shows \"3\" checked");
+    e2e::pressMenuKey(menu, VK_ESCAPE);
+    e2e::pressMenuKey(menu, VK_ESCAPE);
+    check(menuCloses(r.panorel), "Escape closes the menus");
+
+    e2e::sendCommand(r.viewer, HideViewerId);
+    check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "the viewer can be hidden");
+    PostMessageA(r.viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
+    menu = waitMenu(r.panorel);
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_DOWN);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(e2e::waitUntil([&] { return IsWindowVisible(r.viewer) != FALSE; }),
+          "\"Show Desktop Viewer\" shows it again");
+    check(noneVisible(windows), "without switching desktops");
+}
+
+void unknownCommands() {
+    std::vector<HWND> windows = e2e::openWindows("unknown", 2);
+    Running r = startViewer();
+    const WORD Unknown[] = {2, 3, 48, 53, 999, 1046, 1051, 2399, 2400, 2591, 60000};
+    for (WORD id : Unknown) e2e::sendCommand(r.viewer, id);
+    check(e2e::isRunning(r.panorel), "commands no menu carries leave Panorel running");
+    check(allVisible(windows) && IsWindowVisible(r.viewer), "and change nothing");
+    // WM_COMMAND 1 from anywhere is Exit.
+    PostMessageA(r.viewer, WM_COMMAND, IDOK, 0);
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(r.panorel, &code) && code == 0, "WM_COMMAND 1 from anywhere exits");
+    check(!e2e::hasTrayIcon(r.viewer, TrayIconId), "and takes the tray icon with it");
+}
+
+// A shell that restarts forgets every icon, then broadcasts TaskbarCreated.
+void trayIconReturns() {
+    Running r = startViewer();
+    check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = r.viewer;
+    icon.uID = TrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    check(!e2e::hasTrayIcon(r.viewer, TrayIconId), "the shell has lost it");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(r.viewer, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    check(e2e::hasTrayIcon(r.viewer, TrayIconId), "after TaskbarCreated the icon is back");
+}
+
+}  // namespace scenarios
