@@ -1,6 +1,7 @@
 // The end-to-end driver: one scenario per run, named on the command line.
 //   panorel-e2e SCENARIO          runs a scenario and exits non-zero on failure
 //   panorel-e2e windows PREFIX N  the helper that opens titled windows
+//   panorel-e2e quadrants PALETTE the helper that fills the screen with four colours
 #include "e2e.h"
 #include "scenarios.h"
 
@@ -28,6 +29,7 @@ const Scenario Scenarios[] = {
     {"tray-menu", scenarios::trayMenu, false},
     {"unknown-commands", scenarios::unknownCommands, false},
     {"tray-icon-returns", scenarios::trayIconReturns, false},
+    {"miniature", scenarios::miniature, false},
 };
 
 int usage() {
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "windows") == 0) {
         return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]));
     }
+    if (argc == 3 && std::strcmp(argv[1], "quadrants") == 0) return e2e::runQuadrantsHelper(std::atoi(argv[2]));
     if (argc != 2) return usage();
     for (const Scenario& s : Scenarios) {
         if (std::strcmp(argv[1], s.name) != 0) continue;

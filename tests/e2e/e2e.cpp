@@ -58,6 +58,56 @@ LRESULT CALLBACK helperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+constexpr char QuadrantsClass[] = "PanorelE2EQuadrants";
+constexpr char CoverClass[] = "PanorelE2ECover";
+constexpr UINT SetPaletteMessage = WM_APP + 1;
+constexpr UINT SetCoverMessage = WM_APP + 2;
+constexpr int CoverSize = 400;
+
+const COLORREF Palettes[2][4] = {
+    {RGB(220, 30, 30), RGB(30, 200, 30), RGB(30, 30, 220), RGB(230, 220, 40)},
+    {RGB(200, 40, 200), RGB(40, 210, 210), RGB(240, 140, 20), RGB(20, 110, 40)},
+};
+
+int quadrantsPalette = 0;
+HWND coverWindow = nullptr;
+
+void paintQuadrants(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT all;
+    GetClientRect(window, &all);
+    for (int q = 0; q < 4; ++q) {
+        RECT r = {q % 2 == 0 ? 0 : all.right / 2, q < 2 ? 0 : all.bottom / 2, q % 2 == 0 ? all.right / 2 : all.right,
+                  q < 2 ? all.bottom / 2 : all.bottom};
+        HBRUSH brush = CreateSolidBrush(Palettes[quadrantsPalette][q]);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK quadrantsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        paintQuadrants(window);
+        return 0;
+    case SetPaletteMessage:
+        quadrantsPalette = static_cast<int>(wParam) % 2;
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        return 0;
+    case SetCoverMessage:
+        ShowWindow(coverWindow, wParam != 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
+        UpdateWindow(coverWindow);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 Process start(const std::string& commandLine, const std::string& folder) {
@@ -101,6 +151,27 @@ HWND openProgram(const std::string& commandLine) {
     waitUntil([&] { return (window = visibleWindowOf(program.id, nullptr)) != nullptr; });
     return window;
 }
+
+HWND openQuadrants(int palette) {
+    start("\"" + pathOfThisProgram() + "\" quadrants " + std::to_string(palette));
+    HWND window = nullptr;
+    waitUntil([&] { return (window = FindWindowA(QuadrantsClass, nullptr)) != nullptr && IsWindowVisible(window); });
+    return window;
+}
+
+// Sent, so each returns once the helper has repainted.
+void setQuadrants(HWND quadrants, int palette) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(quadrants, SetPaletteMessage, static_cast<WPARAM>(palette), 0, SMTO_ABORTIFHUNG,
+                        DefaultDeadlineMs, &result);
+}
+
+void coverViewer(HWND quadrants, bool covered) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(quadrants, SetCoverMessage, covered ? 1 : 0, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &result);
+}
+
+COLORREF quadrantColour(int palette, int quadrant) { return Palettes[palette % 2][quadrant % 4]; }
 
 HWND waitViewer(const Process& panorel) {
     HWND viewer = nullptr;
@@ -261,6 +332,37 @@ int runWindowsHelper(const std::string& prefix, int count) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return 0;
+}
+
+int runQuadrantsHelper(int palette) {
+    quadrantsPalette = palette % 2;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = quadrantsWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = QuadrantsClass;
+    RegisterClassA(&windowClass);
+    WNDCLASSA coverClass = {};
+    coverClass.lpfnWndProc = DefWindowProcA;
+    coverClass.hInstance = instance;
+    coverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    coverClass.lpszClassName = CoverClass;
+    RegisterClassA(&coverClass);
+
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    // The cover lies over the bottom-right corner, where the viewer sits, and
+    // above it: both are topmost, and the later one comes first.
+    coverWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, CoverClass, "cover", WS_POPUP,
+                                  screen.right - CoverSize, screen.bottom - CoverSize, CoverSize, CoverSize, nullptr,
+                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, QuadrantsClass, "quadrants", WS_POPUP, 0, 0, screen.right, screen.bottom,
+                                  nullptr, nullptr, instance, nullptr);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;
 }
 

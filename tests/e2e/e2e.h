@@ -36,6 +36,14 @@ std::vector<HWND> openWindows(const std::string& prefix, int count);
 // One of Wine's own programs (notepad, regedit, ...) and its main window.
 HWND openProgram(const std::string& commandLine);
 
+// Another copy of this driver with a window that fills the screen with four
+// coloured quadrants (palette 0 or 1), and a small topmost window it can
+// put over the viewer's corner of the screen.
+HWND openQuadrants(int palette);
+void setQuadrants(HWND quadrants, int palette);
+void coverViewer(HWND quadrants, bool covered);
+COLORREF quadrantColour(int palette, int quadrant);  // quadrants 0..3: top left, top right, bottom left, bottom right
+
 // The viewer: the visible dialog window of the Panorel process.
 HWND waitViewer(const Process& panorel);
 
@@ -70,7 +78,9 @@ int failures();
 // Ends every process the scenario started that is still running.
 void endStartedProcesses();
 
-// The helper side of openWindows, run in the second copy of the driver.
+// The helper sides of openWindows and openQuadrants, run in a second copy
+// of the driver.
 int runWindowsHelper(const std::string& prefix, int count);
+int runQuadrantsHelper(int palette);
 
 }  // namespace e2e

@@ -15,5 +15,6 @@ void viewerMenu();
 void trayMenu();
 void unknownCommands();
 void trayIconReturns();
+void miniature();
 
 }  // namespace scenarios

@@ -1,0 +1,107 @@
+// The live miniature: what the viewer shows is the screen, scaled down.
+#include "e2e.h"
+#include "scenarios.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr WORD HideViewerId = 1049;
+constexpr WORD ShowViewerId = 1050;
+constexpr DWORD FewTicksMs = 2000;  // 50 ticks of 40 ms: generous on a loaded machine
+constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
+
+using e2e::check;
+
+bool closeTo(COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= Tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= Tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= Tolerance;
+}
+
+// The colour the miniature shows for the centre of each screen quadrant,
+// read back from the screen inside the viewer's client area.
+bool showsQuadrants(HWND viewer, int palette) {
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    RECT viewerRect;
+    GetWindowRect(viewer, &viewerRect);
+    int viewerWidth = viewerRect.right - viewerRect.left;
+    int viewerHeight = viewerRect.bottom - viewerRect.top;
+    POINT origin = {0, 0};
+    ClientToScreen(viewer, &origin);
+    for (int q = 0; q < 4; ++q) {
+        int sx = screen.right * (q % 2 == 0 ? 1 : 3) / 4;
+        int sy = screen.bottom * (q < 2 ? 1 : 3) / 4;
+        int cx = origin.x + sx * viewerWidth / screen.right;
+        int cy = origin.y + sy * viewerHeight / screen.bottom;
+        RECT sample = {cx - 2, cy - 2, cx + 3, cy + 3};
+        for (COLORREF c : e2e::screenPixels(sample)) {
+            if (!closeTo(c, e2e::quadrantColour(palette, q))) return false;
+        }
+    }
+    return true;
+}
+
+DWORD gdiObjects(const e2e::Process& p) { return GetGuiResources(p.handle, GR_GDIOBJECTS); }
+
+SIZE_T privateBytes(const e2e::Process& p) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(p.handle, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return counters.PrivateUsage;
+}
+
+}  // namespace
+
+namespace scenarios {
+
+void miniature() {
+    HWND quadrants = e2e::openQuadrants(0);
+    if (!check(quadrants != nullptr, "a window of another process fills the screen with four colours")) return;
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer appears")) return;
+
+    check(e2e::waitUntil([&] { return showsQuadrants(viewer, 0); }, FewTicksMs),
+          "the viewer shows the four colours in their quadrants");
+    DWORD gdiBefore = gdiObjects(panorel);
+    SIZE_T memoryBefore = privateBytes(panorel);
+
+    e2e::setQuadrants(quadrants, 1);
+    check(e2e::waitUntil([&] { return showsQuadrants(viewer, 1); }, FewTicksMs), "new colours are followed");
+
+    e2e::coverViewer(quadrants, true);
+    e2e::coverViewer(quadrants, false);
+    check(e2e::waitUntil([&] { return showsQuadrants(viewer, 1); }, FewTicksMs),
+          "covered and uncovered, the picture is back");
+
+    e2e::sendCommand(viewer, HideViewerId);
+    check(e2e::waitUntil([&] { return !IsWindowVisible(viewer); }), "the viewer is hidden");
+    e2e::setQuadrants(quadrants, 0);
+    e2e::sendCommand(viewer, ShowViewerId);
+    check(e2e::waitUntil([&] { return showsQuadrants(viewer, 0); }, FewTicksMs),
+          "shown again, the picture is current");
+
+    // Many more pictures, each one waited for: a leak per tick would show.
+    constexpr int Pictures = 60;
+    int followed = 0;
+    for (int i = 0; i < Pictures; ++i) {
+        e2e::setQuadrants(quadrants, i % 2);
+        if (e2e::waitUntil([&] { return showsQuadrants(viewer, i % 2); }, FewTicksMs)) ++followed;
+    }
+    check(followed == Pictures, "sixty changes in a row are each followed");
+    DWORD gdiAfter = gdiObjects(panorel);
+    SIZE_T memoryAfter = privateBytes(panorel);
+    char what[160];
+    std::snprintf(what, sizeof what, "GDI objects %lu -> %lu (0 where Wine does not count them)", gdiBefore,
+                  gdiAfter);
+    check(gdiAfter <= gdiBefore + 2, what);
+    std::snprintf(what, sizeof what, "private memory %lu KB -> %lu KB over those pictures",
+                  static_cast<unsigned long>(memoryBefore / 1024), static_cast<unsigned long>(memoryAfter / 1024));
+    check(memoryAfter <= memoryBefore + 256 * 1024, what);
+}
+
+}  // namespace scenarios
