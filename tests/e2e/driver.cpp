@@ -22,6 +22,9 @@ const Scenario Scenarios[] = {
     {"exit-shows-parked", scenarios::exitShowsParked, false},
     {"close-leaves-parked", scenarios::closeLeavesParked, false},
     {"fault-shows-parked", scenarios::faultShowsParked, false},
+    {"edge-switches-right", scenarios::edgeSwitchesRight, false},
+    {"edge-wraps-left", scenarios::edgeWrapsLeft, false},
+    {"recall-restores-maximised", scenarios::recallRestoresMaximised, false},
     {"show", scenarios::show, true},
 };
 

@@ -10,4 +10,8 @@ void closeLeavesParked();
 void faultShowsParked();
 void show();
 
+void edgeSwitchesRight();
+void edgeWrapsLeft();
+void recallRestoresMaximised();
+
 }  // namespace scenarios
