@@ -14,4 +14,8 @@ void showAllDesktops();
 void setCurrentDesktop(DesktopId d);
 void switchDesktop(DesktopId d, bool captureFirst);
 
+// At most the three other desktops' ranges are listed.
+constexpr unsigned MaxRecallItems = (DesktopCount - 1) * SlotsPerDesktop;
+
 void rebuildRecallMenu();
+void recallWindow(unsigned position);

@@ -20,4 +20,9 @@ DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 
+SHORT GetAsyncKeyState(int virtualKey);
+BOOL GetCursorPos(POINT* point);
+BOOL SetCursorPos(int x, int y);
+int GetSystemMetrics(int index);
+
 }  // namespace ws

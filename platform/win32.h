@@ -81,4 +81,13 @@ constexpr UINT MF_POPUP = 0x0010;
 constexpr UINT MF_BYPOSITION = 0x0400;
 constexpr UINT MF_SEPARATOR = 0x0800;
 
+constexpr int VK_LSHIFT = 0xA0;
+constexpr int VK_RSHIFT = 0xA1;
+constexpr int VK_LCONTROL = 0xA2;
+constexpr int VK_RCONTROL = 0xA3;
+constexpr int VK_LMENU = 0xA4;
+constexpr int VK_RMENU = 0xA5;
+
+constexpr int SM_CXSCREEN = 0;
+
 #endif

@@ -25,4 +25,9 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
     return ::AppendMenuA(menu, flags, id, text);
 }
 
+SHORT GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
+BOOL GetCursorPos(POINT* point) { return ::GetCursorPos(point); }
+BOOL SetCursorPos(int x, int y) { return ::SetCursorPos(x, y); }
+int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
 }  // namespace ws

@@ -1,4 +1,58 @@
 // The switch triggers: modifier keys plus a screen edge.
 #include "viewer/triggers.h"
 
-void pollSwitchTriggers(HWND) {}
+#include "desktops/desktops.h"
+#include "desktops/window_system.h"
+
+const WORD TriggerKeyTable[TriggerKeyCount] = {VK_LCONTROL, VK_LMENU, VK_LSHIFT,
+                                               VK_RCONTROL, VK_RMENU, VK_RSHIFT};
+
+namespace {
+
+// Any nonzero state counts: a key that went down and up again between two
+// polls still reports "pressed since the last query".
+bool keyCounts(WORD virtualKey) { return ws::GetAsyncKeyState(virtualKey) != 0; }
+
+// Keys after the one that decides are not queried, nor are unselected keys.
+bool triggerKeysHeld(DWORD mask) {
+    const bool anyKeyMode = (mask & AnyKeyModeBit) != 0;
+    for (unsigned bit = 0; bit < TriggerKeyCount; ++bit) {
+        if ((mask & (1u << bit)) == 0) continue;
+        const bool pressed = keyCounts(TriggerKeyTable[bit]);
+        if (anyKeyMode && pressed) return true;
+        if (!anyKeyMode && !pressed) return false;
+    }
+    return !anyKeyMode;
+}
+
+DesktopId previousDesktop(DesktopId d) { return d == 1 ? DesktopCount : d - 1; }
+DesktopId nextDesktop(DesktopId d) { return d == DesktopCount ? 1 : d + 1; }
+
+}  // namespace
+
+// Nothing is remembered between polls. The pointer lands one column inside
+// the opposite edge, off both trigger columns, so keys held with the mouse
+// at rest switch once. The screen width is asked every time, so the edges
+// follow a change of resolution at once.
+void pollSwitchTriggers(HWND) {
+    if (!triggerKeysHeld(app.keyMask)) return;
+
+    // While input belongs to another desktop of the window system (a locked
+    // workstation, a secure prompt) the position is undefined: taking it as
+    // column 0 would switch on every poll.
+    POINT pointer = {};
+    if (!ws::GetCursorPos(&pointer)) return;
+    const int width = ws::GetSystemMetrics(SM_CXSCREEN);
+
+    DesktopId target;
+    if (pointer.x == 0) {
+        ws::SetCursorPos(width - 2, pointer.y);
+        target = previousDesktop(app.currentDesktop);
+    } else if (pointer.x == width - 1) {
+        ws::SetCursorPos(1, pointer.y);
+        target = nextDesktop(app.currentDesktop);
+    } else {
+        return;
+    }
+    switchDesktop(target, true);
+}

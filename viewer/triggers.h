@@ -3,4 +3,13 @@
 
 #include "app/app_state.h"
 
+// The keys a key mask can select, indexed by the mask bit that selects each:
+// left Control, Alt, Shift, then the same on the right.
+constexpr unsigned TriggerKeyCount = 6;
+extern const WORD TriggerKeyTable[TriggerKeyCount];
+
+// Set: any one selected key arms the edges. Clear: every selected key must
+// be held, so a mask that selects none lets the edges alone switch.
+constexpr DWORD AnyKeyModeBit = 0x40;
+
 void pollSwitchTriggers(HWND viewer);

@@ -47,32 +47,47 @@ INT_PTR showViewerCommand(HWND viewer, WORD) {
     return FALSE;
 }
 
+INT_PTR recallCommand(HWND, WORD id) {
+    recallWindow(id - RecallFirstId);
+    return FALSE;
+}
+
+// "No Windows" only says that there is nothing to recall.
 INT_PTR noWindowsCommand(HWND, WORD) { return TRUE; }
 
 struct CommandRow {
     WORD first;
     WORD last;
     INT_PTR (*run)(HWND viewer, WORD id);
+    // When set, the row covers only as many ids from `first` as this counts
+    // at the moment of the command.
+    const DWORD* liveCount;
 };
 
 // The command ids of both popup menus; "About" and "Exit" carry the same ids
 // in each and do the same thing from either. Exit answers any WM_COMMAND 1,
 // the dialog manager's IDOK (Enter) included.
 const CommandRow CommandTable[] = {
-    {ExitId, ExitId, exitCommand},
-    {AboutId, AboutId, aboutCommand},
-    {GotoFirstId, GotoLastId, gotoCommand},
-    {HelpId, HelpId, helpCommand},
-    {OptionsId, OptionsId, optionsCommand},
-    {HideViewerId, HideViewerId, hideViewerCommand},
-    {ShowViewerId, ShowViewerId, showViewerCommand},
-    {NoWindowsId, NoWindowsId, noWindowsCommand},
+    {ExitId, ExitId, exitCommand, nullptr},
+    {AboutId, AboutId, aboutCommand, nullptr},
+    {GotoFirstId, GotoLastId, gotoCommand, nullptr},
+    {HelpId, HelpId, helpCommand, nullptr},
+    {OptionsId, OptionsId, optionsCommand, nullptr},
+    {HideViewerId, HideViewerId, hideViewerCommand, nullptr},
+    {ShowViewerId, ShowViewerId, showViewerCommand, nullptr},
+    {NoWindowsId, NoWindowsId, noWindowsCommand, nullptr},
+    {RecallFirstId, RecallFirstId + MaxRecallItems - 1, recallCommand, &app.recallItemCount},
 };
+
+bool rowCovers(const CommandRow& row, WORD id) {
+    if (id < row.first || id > row.last) return false;
+    return row.liveCount == nullptr || DWORD{id} - row.first < *row.liveCount;
+}
 
 // An id that no menu carries (IDCANCEL from Escape, say) does nothing.
 INT_PTR runCommand(HWND viewer, WORD id) {
     for (const CommandRow& row : CommandTable) {
-        if (id >= row.first && id <= row.last) return row.run(viewer, id);
+        if (rowCovers(row, id)) return row.run(viewer, id);
     }
     return TRUE;
 }

@@ -16,5 +16,8 @@ void trayMenu();
 void unknownCommands();
 void trayIconReturns();
 void miniature();
+void edgeSwitchesRight();
+void edgeWrapsLeft();
+void recallRestoresMaximised();
 
 }  // namespace scenarios

@@ -22,6 +22,10 @@ struct World {
     std::vector<Call> log;
     std::function<void(HWND)> nextHook;
     std::uintptr_t nextHandle = 0x10000;
+    std::map<int, SHORT> keys;
+    POINT cursor = {640, 512};
+    bool cursorReadsFail = false;
+    int screenWidth = 1920;
 };
 
 World world;
@@ -34,7 +38,9 @@ Handle newHandle() {
     return reinterpret_cast<Handle>(world.nextHandle);
 }
 
-void record(Op op, const void* target, std::intptr_t arg) { world.log.push_back({op, target, arg}); }
+void record(Op op, const void* target, std::intptr_t arg, std::intptr_t arg2 = 0) {
+    world.log.push_back({op, target, arg, arg2});
+}
 
 Window* find(HWND window) {
     auto it = world.windows.find(window);
@@ -83,6 +89,12 @@ bool isAlive(HWND window) { return find(window) != nullptr; }
 
 void onNextQuery(std::function<void(HWND)> hook) { world.nextHook = std::move(hook); }
 
+void setKeyState(int virtualKey, SHORT state) { world.keys[virtualKey] = state; }
+void setCursor(LONG x, LONG y) { world.cursor = POINT{x, y}; }
+POINT cursor() { return world.cursor; }
+void failCursorReads(bool fail) { world.cursorReadsFail = fail; }
+void setScreenWidth(int width) { world.screenWidth = width; }
+
 HMENU createMenu() {
     HMENU menu = newHandle<HMENU>();
     world.menus[menu] = {};
@@ -100,6 +112,12 @@ std::vector<Call> calls(Op op) {
         if (c.op == op) found.push_back(c);
     }
     return found;
+}
+
+std::vector<int> queriedKeys() {
+    std::vector<int> keys;
+    for (const Call& c : calls(Op::GetAsyncKeyState)) keys.push_back(static_cast<int>(c.arg));
+    return keys;
 }
 
 std::vector<HWND> shown(int showCommand) {
@@ -210,6 +228,32 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
     if (items == nullptr) return FALSE;
     items->push_back(fake::MenuItem{flags, id, text != nullptr ? text : "", false});
     return TRUE;
+}
+
+SHORT GetAsyncKeyState(int virtualKey) {
+    fake::record(Op::GetAsyncKeyState, nullptr, virtualKey);
+    SHORT& state = world.keys[virtualKey];
+    SHORT answer = state;
+    state = static_cast<SHORT>(state & ~1);
+    return answer;
+}
+
+BOOL GetCursorPos(POINT* point) {
+    fake::record(Op::GetCursorPos, nullptr, 0);
+    if (world.cursorReadsFail) return FALSE;
+    *point = world.cursor;
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    fake::record(Op::SetCursorPos, nullptr, x, y);
+    world.cursor = POINT{x, y};
+    return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+    fake::record(Op::GetSystemMetrics, nullptr, index);
+    return index == SM_CXSCREEN ? world.screenWidth : 0;
 }
 
 }  // namespace ws

@@ -1,6 +1,7 @@
 // A simulated window system for the engine's unit tests: a z-order of
 // top-level windows with owners, visibility answers, titles and show states,
-// popup menus, and a log of every call the engine makes through the seam.
+// popup menus, the keyboard, the pointer and the screen width, and a log of
+// every call the engine makes through the seam.
 #pragma once
 
 #include "desktops/window_system.h"
@@ -13,12 +14,16 @@
 namespace fake {
 
 enum class Op { GetDesktopWindow, GetWindow, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
-                GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA };
+                GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
+                GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics };
 
 struct Call {
     Op op;
-    const void* target;  // the window or menu the call names (null for GetDesktopWindow)
-    std::intptr_t arg;   // GetWindow's command, ShowWindow's show command, a menu id or position
+    const void* target;  // the window or menu the call names (null where none)
+    // GetWindow's command, ShowWindow's show command, a menu id or position,
+    // a virtual key, a metric's index, the x of SetCursorPos
+    std::intptr_t arg;
+    std::intptr_t arg2 = 0;  // the y of SetCursorPos
 };
 
 enum class ShowState { Normal, Minimized, Maximized };
@@ -53,6 +58,15 @@ bool isAlive(HWND window);
 // change the z-order in the middle of a walk.
 void onNextQuery(std::function<void(HWND asked)> hook);
 
+// The answer GetAsyncKeyState gives for a key (0 until set). Like the real
+// call, a query clears the "pressed since the last query" bit 0x0001.
+void setKeyState(int virtualKey, SHORT state);
+void setCursor(LONG x, LONG y);
+POINT cursor();
+// While set, GetCursorPos fails and leaves the caller's point untouched.
+void failCursorReads(bool fail);
+void setScreenWidth(int width);  // 1920 until set
+
 HMENU createMenu();
 const std::vector<MenuItem>& menuItems(HMENU menu);
 
@@ -60,6 +74,8 @@ const std::vector<Call>& log();
 void clearLog();
 // The calls of one kind, in order.
 std::vector<Call> calls(Op op);
+// The virtual keys GetAsyncKeyState was asked for, in order.
+std::vector<int> queriedKeys();
 // The windows passed to ShowWindow with this show command, in order.
 std::vector<HWND> shown(int showCommand);
 

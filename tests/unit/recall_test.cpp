@@ -1,0 +1,151 @@
+#include "engine_fixture.h"
+
+#include <string>
+
+using fake::Op;
+
+class RecallTest : public EngineTest {
+protected:
+    // A titled window filed straight into a slot, hidden as a parked window is.
+    HWND park(unsigned slot, const std::string& title) {
+        HWND w = fake::addWindow(OtherProcess, title, FALSE);
+        table[slot] = w;
+        return w;
+    }
+
+    static std::vector<std::string> titles() {
+        std::vector<std::string> texts;
+        for (const fake::MenuItem& item : fake::menuItems(app.recallMenu)) texts.push_back(item.text);
+        return texts;
+    }
+
+    static std::vector<UINT_PTR> ids() {
+        std::vector<UINT_PTR> found;
+        for (const fake::MenuItem& item : fake::menuItems(app.recallMenu)) found.push_back(item.id);
+        return found;
+    }
+};
+
+TEST_F(RecallTest, ListsTitledWindowsOfTheOtherDesktopsInSlotOrder) {
+    app.currentDesktop = 3;
+    park(200, "four");
+    park(5, "one");
+    park(130, "three, but current");
+    park(70, "two");
+    park(71, "");  // untitled windows are filed but never listed
+    park(6, std::string(200, 'x'));
+
+    rebuildRecallMenu();
+
+    EXPECT_EQ(titles(), (std::vector<std::string>{"one", std::string(127, 'x'), "two", "four"}));
+    EXPECT_EQ(ids(), (std::vector<UINT_PTR>{2400, 2401, 2402, 2403}));
+    EXPECT_EQ(app.recallItemCount, 4u);
+    for (const fake::MenuItem& item : fake::menuItems(app.recallMenu)) EXPECT_EQ(item.flags, MF_STRING);
+    for (const fake::Call& c : fake::calls(Op::GetWindowTextA)) EXPECT_EQ(c.arg, 128);
+}
+
+TEST_F(RecallTest, NoWindowsStandsAloneAndEachRebuildRemovesExactlyWhatTheLastAdded) {
+    park(64 + 3, "");
+    rebuildRecallMenu();
+    EXPECT_EQ(titles(), std::vector<std::string>{"No Windows"});
+    EXPECT_EQ(ids(), std::vector<UINT_PTR>{2399});
+    EXPECT_EQ(app.recallItemCount, 1u);
+    EXPECT_TRUE(fake::calls(Op::RemoveMenu).empty());
+
+    park(64, "a");
+    park(128, "b");
+    park(192, "c");
+    fake::clearLog();
+    rebuildRecallMenu();
+    EXPECT_EQ(fake::calls(Op::RemoveMenu).size(), 1u);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b", "c"}));
+
+    table[64] = table[128] = table[192] = nullptr;
+    fake::clearLog();
+    rebuildRecallMenu();
+    auto removals = fake::calls(Op::RemoveMenu);
+    EXPECT_EQ(removals.size(), 3u);
+    for (const fake::Call& c : removals) EXPECT_EQ(c.arg, 0);  // always the first item
+    EXPECT_EQ(titles(), std::vector<std::string>{"No Windows"});
+}
+
+TEST_F(RecallTest, AStaleTitleNeverLeaksIntoALaterRead) {
+    park(64, "titled");
+    HWND gone = park(65, "destroyed since");
+    fake::destroy(gone);  // a dead handle leaves the buffer untouched
+    rebuildRecallMenu();
+    EXPECT_EQ(titles(), std::vector<std::string>{"titled"});
+
+    recallWindow(1);  // the dead window is not counted, so there is no second one
+    EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
+    EXPECT_EQ(table[65], gone);
+}
+
+TEST_F(RecallTest, RecallRestoresTheWindowOntoTheCurrentDesktopAndRenumbers) {
+    HWND a = park(64, "a");
+    HWND b = park(65, "b");
+    HWND c = park(66, "c");
+    fake::setShowState(b, fake::ShowState::Maximized);
+    rebuildRecallMenu();
+    fake::clearLog();
+
+    recallWindow(1);
+
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{b});
+    EXPECT_TRUE(fake::visibleAnswer(b));
+    EXPECT_EQ(fake::showState(b), fake::ShowState::Normal);
+    EXPECT_EQ(filed(2), (std::vector<HWND>{a, c}));
+    EXPECT_EQ(table[65], nullptr);  // a hole, left until desktop 2 is captured again
+    EXPECT_EQ(titles(), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(ids(), (std::vector<UINT_PTR>{2400, 2401}));
+
+    fake::clearLog();
+    recallWindow(2);  // past the last listed window
+    EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
+    EXPECT_TRUE(fake::calls(Op::RemoveMenu).empty());  // and no rebuild
+}
+
+TEST_F(RecallTest, ThePositionIsCountedAgainWhenTheCommandArrives) {
+    HWND a = park(64, "a");
+    park(65, "b");
+    HWND c = park(66, "c");
+    HWND untitled = park(67, "");
+    HWND d = park(68, "d");
+    rebuildRecallMenu();  // a b c d, ids 2400..2403
+
+    fake::destroy(a);
+    recallWindow(1);  // the item that said "b" now names c
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{c});
+
+    fake::clearLog();
+    recallWindow(2);  // the last item: only two windows are listable now
+    EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
+
+    rebuildRecallMenu();  // b d
+    fake::setTitle(untitled, "titled since");
+    recallWindow(1);  // b, then the newly titled window, then d
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{untitled});
+    EXPECT_EQ(table[68], d);
+}
+
+TEST_F(RecallTest, AWindowInTwoRangesIsListedTwiceAndRecalledFromOneSlot) {
+    HWND both = park(64, "both");
+    table[128] = both;
+    rebuildRecallMenu();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"both", "both"}));
+
+    recallWindow(0);
+
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{both});
+    EXPECT_EQ(table[64], nullptr);
+    EXPECT_EQ(table[128], both);
+    EXPECT_EQ(titles(), std::vector<std::string>{"both"});
+}
+
+TEST_F(RecallTest, EveryCaptureRebuildsTheMenu) {
+    fake::addWindow(OtherProcess, "on desktop 1");
+    captureDesktop();
+    EXPECT_EQ(titles(), std::vector<std::string>{"No Windows"});
+    switchDesktop(2, true);
+    EXPECT_EQ(titles(), std::vector<std::string>{"on desktop 1"});
+}
