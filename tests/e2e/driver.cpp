@@ -22,6 +22,7 @@ const Scenario Scenarios[] = {
     {"exit-shows-parked", scenarios::exitShowsParked, false},
     {"close-leaves-parked", scenarios::closeLeavesParked, false},
     {"fault-shows-parked", scenarios::faultShowsParked, false},
+    {"settings-first-start", scenarios::settingsFirstStart, false},
     {"show", scenarios::show, true},
 };
 
