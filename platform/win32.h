@@ -28,6 +28,7 @@ using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using LONG = std::int32_t;
 using LSTATUS = LONG;
+using REGSAM = DWORD;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
@@ -59,6 +60,24 @@ struct POINT {
 struct NOTIFYICONDATAA {
     DWORD cbSize;
 };
+
+// As Windows defines it: the 32-bit value 0x80000002, sign-extended.
+inline HKEY const HKEY_LOCAL_MACHINE =
+    reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000002))));
+
+constexpr LSTATUS ERROR_SUCCESS = 0;
+constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
+constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
+constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
+constexpr LSTATUS ERROR_MORE_DATA = 234;
+
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
 
 constexpr BOOL FALSE = 0;
 constexpr BOOL TRUE = 1;

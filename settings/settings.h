@@ -1,6 +1,33 @@
-// The settings store: six values under the program's registry key.
+// The settings store: six REG_DWORD values under the program's own key of
+// the local machine, read once at start-up and written only on the Options
+// dialog's OK; and the value under the machine's Run key that starts the
+// program with Windows.
 #pragma once
 
 #include "app/app_state.h"
 
+// Both keys live under HKEY_LOCAL_MACHINE.
+constexpr char SettingsKey[] = "Software\\Panorel";
+constexpr char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char RunValueName[] = "progman";
+
+// What readSetting answers for a value it cannot read. A stored 0xFFFFFFFF
+// is indistinguishable from a missing value.
+constexpr DWORD SettingMissing = 0xFFFFFFFF;
+
+// `flags` after a start with nothing stored; bit 0x1000 is the only one with
+// a meaning, the others are carried and written back.
+constexpr DWORD NoSettingsFlags = 127;
+constexpr DWORD StartWithWindowsFlag = 0x1000;
+// Left Ctrl alone, all-keys mode: the key mask when "keycheck" is missing.
+constexpr DWORD DefaultKeyMask = 0x01;
+
+DWORD readSetting(const char* name);
+void writeSetting(const char* name, DWORD value);
 void loadSettings();
+void saveSettings();
+
+// Both answer whether the Run key now says what the caller asked for. The
+// Run key is opened, never created.
+bool writeRunValue(const char* name, const char* path);
+bool deleteRunValue(const char* name);

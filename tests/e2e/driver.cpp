@@ -26,6 +26,7 @@ const Scenario Scenarios[] = {
     {"edge-switches-right", scenarios::edgeSwitchesRight, false},
     {"edge-wraps-left", scenarios::edgeWrapsLeft, false},
     {"recall-restores-maximised", scenarios::recallRestoresMaximised, false},
+    {"settings-first-start", scenarios::settingsFirstStart, false},
     {"show", scenarios::show, true},
     {"viewer-placement", scenarios::viewerPlacement, false},
     {"viewer-menu", scenarios::viewerMenu, false},

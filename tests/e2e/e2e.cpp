@@ -6,6 +6,7 @@ namespace e2e {
 namespace {
 
 constexpr DWORD PollMs = 10;
+constexpr char SettingsKey[] = "Software\\Panorel";
 constexpr char HelperClass[] = "PanorelE2EWindow";
 constexpr int HelperWindowWidth = 320;
 constexpr int HelperWindowHeight = 200;
@@ -293,6 +294,40 @@ bool noneVisible(const std::vector<HWND>& windows) {
         if (IsWindowVisible(w)) return false;
     }
     return true;
+}
+
+bool storeSetting(const std::string& name, DWORD value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status =
+        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool readStoredSetting(const std::string& name, DWORD* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    DWORD size = sizeof *value;
+    LSTATUS status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof *value;
+}
+
+bool settingsKeyExists() { return settingsValueCount() >= 0; }
+
+int settingsValueCount() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    DWORD values = 0;
+    LSTATUS status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                                      nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? static_cast<int>(values) : -1;
 }
 
 bool check(bool passed, const std::string& what) {

@@ -71,6 +71,16 @@ std::vector<COLORREF> screenPixels(const RECT& area);
 bool allVisible(const std::vector<HWND>& windows);
 bool noneVisible(const std::vector<HWND>& windows);
 
+// Panorel's settings key, HKEY_LOCAL_MACHINE\Software\Panorel, seen from the
+// driver: Wine gives every process of a prefix the same registry, so values
+// stored here before Panorel starts are what it reads.
+bool storeSetting(const std::string& name, DWORD value);
+// False when the value is missing or not a 4-byte REG_DWORD.
+bool readStoredSetting(const std::string& name, DWORD* value);
+bool settingsKeyExists();
+// The number of values under the key; -1 when there is no key.
+int settingsValueCount();
+
 // Records one check and prints it; the scenario fails if any check failed.
 bool check(bool passed, const std::string& what);
 int failures();

@@ -1,0 +1,20 @@
+// The registry seam: every advapi32 call the settings store makes, one
+// function each, with the platform's names and answers. Arguments the store
+// always passes as null or zero (reserved words, class, security attributes,
+// disposition, the queried type) are left out; each function maps one to one
+// onto its platform call. The program links platform/registry_win32.cpp, the
+// unit tests a simulated registry.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace reg {
+
+LSTATUS RegCreateKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key);
+LSTATUS RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key);
+LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size);
+LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size);
+LSTATUS RegDeleteValueA(HKEY key, const char* name);
+LSTATUS RegCloseKey(HKEY key);
+
+}  // namespace reg

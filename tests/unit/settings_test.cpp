@@ -1,0 +1,246 @@
+#include "app/app_state.h"
+#include "fake_registry.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using fakereg::Op;
+using fakereg::Permission;
+
+namespace {
+
+const std::string SettingsPath = "HKLM\\Software\\Panorel";
+const std::string RunPath = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr DWORD RegQword = 11;
+const std::vector<std::string> SaveOrder = {"xpos", "ypos", "flags", "sortflags", "listflags", "keycheck"};
+
+using Stored = std::vector<std::pair<std::string, DWORD>>;
+
+void store(const Stored& values) {
+    for (const auto& v : values) fakereg::setDword(SettingsPath, v.first, v.second);
+}
+
+// The six values as a save left them; each must be a 4-byte REG_DWORD.
+Stored saved() {
+    Stored values;
+    for (const std::string& name : SaveOrder) {
+        const fakereg::Value* v = fakereg::value(SettingsPath, name);
+        if (v == nullptr) continue;
+        EXPECT_EQ(v->type, REG_DWORD) << name;
+        EXPECT_EQ(v->data.size(), 4u) << name;
+        if (v->data.size() != 4) continue;
+        values.push_back({name, DWORD{v->data[0]} | (DWORD{v->data[1]} << 8) | (DWORD{v->data[2]} << 16) |
+                                    (DWORD{v->data[3]} << 24)});
+    }
+    return values;
+}
+
+std::vector<std::string> namesOf(Op op) {
+    std::vector<std::string> names;
+    for (const fakereg::Call& c : fakereg::log()) {
+        if (c.op == op) names.push_back(c.name);
+    }
+    return names;
+}
+
+struct Loaded {
+    DWORD flags, keyMask;
+    std::int32_t xpos, ypos;
+    DWORD sortColumn;
+    BYTE sortDirection;
+    bool operator==(const Loaded& o) const {
+        return flags == o.flags && keyMask == o.keyMask && xpos == o.xpos && ypos == o.ypos &&
+               sortColumn == o.sortColumn && sortDirection == o.sortDirection;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Loaded& l) {
+    return out << "flags " << l.flags << " keyMask " << l.keyMask << " xpos " << l.xpos << " ypos " << l.ypos
+               << " sort " << l.sortColumn << "/" << int{l.sortDirection};
+}
+
+Loaded loaded() { return {app.flags, app.keyMask, app.xpos, app.ypos, app.sortColumn, app.sortDirection}; }
+
+const Loaded NothingStored = {127, 0, 0, 0, 0, 1};
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakereg::reset();
+        app = AppState{};
+    }
+    // Every access closes the key it opened.
+    void TearDown() override { EXPECT_EQ(fakereg::openHandles(), 0u); }
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, FirstStartCreatesTheEmptyKeyAndTheFirstSaveWritesAllSix) {
+    loadSettings();
+    EXPECT_EQ(loaded(), NothingStored);
+    EXPECT_TRUE(fakereg::keyExists(SettingsPath));
+    EXPECT_TRUE(fakereg::valueNames(SettingsPath).empty());
+    EXPECT_EQ(namesOf(Op::QueryValue), std::vector<std::string>{"xpos"});  // the probe, and nothing more
+    EXPECT_EQ(fakereg::log()[0].access, KEY_READ);
+
+    app.keyMask = 0x20;  // as the Option Keys page might leave it
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"flags", 127}, {"sortflags", 256}, {"listflags", 0},
+                               {"keycheck", 0x20}}));
+}
+
+TEST_F(SettingsTest, StoredXposOfMinusOneMeansNothingIsStored) {
+    store({{"xpos", 0xFFFFFFFF}, {"ypos", 5}, {"flags", 0x1000}, {"keycheck", 0x41}, {"sortflags", 3}});
+    loadSettings();
+    EXPECT_EQ(loaded(), NothingStored);
+}
+
+TEST_F(SettingsTest, StoredValuesReachTheProgramAndSurviveTheRoundTrip) {
+    store({{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x00012A05},
+           {"listflags", 9}, {"keycheck", 0x41}});
+    loadSettings();
+    EXPECT_EQ(loaded(), (Loaded{0x1F07F, 0x41, 30000, -10, 5, 0x2A}));
+    EXPECT_EQ(namesOf(Op::QueryValue),
+              (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags"}));
+
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x2A05},
+                               {"listflags", 0}, {"keycheck", 0x41}}));
+}
+
+TEST_F(SettingsTest, XposAbove30000UnsignedDropsBothPositionsWithoutReadingYpos) {
+    for (DWORD xpos : {DWORD{30001}, DWORD{0xFFFFFFFB}}) {
+        SCOPED_TRACE(xpos);
+        fakereg::reset();
+        app = AppState{};
+        store({{"xpos", xpos}, {"ypos", 40}, {"flags", 0}, {"keycheck", 2}, {"sortflags", 0}});
+        loadSettings();
+        EXPECT_EQ(app.xpos, 0);
+        EXPECT_EQ(app.ypos, 0);
+        for (const std::string& name : namesOf(Op::QueryValue)) EXPECT_NE(name, "ypos");
+        EXPECT_EQ(app.keyMask, 2u);  // the rest of the load goes on
+
+        saveSettings();
+        EXPECT_EQ(saved()[0], (std::pair<std::string, DWORD>{"xpos", 0}));
+        EXPECT_EQ(saved()[1], (std::pair<std::string, DWORD>{"ypos", 0}));
+    }
+}
+
+// Only "keycheck" has a default; the others take the failed read's -1.
+TEST_F(SettingsTest, MissingValuesBesideXpos) {
+    store({{"xpos", 12}});
+    loadSettings();
+    EXPECT_EQ(loaded(), (Loaded{0xFFFFFFFF, 1, 12, -1, 255, 255}));
+
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 12}, {"ypos", 0xFFFFFFFF}, {"flags", 0xFFFFFFFF}, {"sortflags", 0xFFFF},
+                               {"listflags", 0}, {"keycheck", 1}}));
+}
+
+// The type is never looked at; shorter values read their missing high bytes
+// as zero, longer ones count as missing.
+TEST_F(SettingsTest, ValuesOfOtherSizesAndTypes) {
+    fakereg::setValue(SettingsPath, "xpos", REG_SZ, {'a', 'b', 0});
+    fakereg::setValue(SettingsPath, "ypos", REG_DWORD, {});
+    fakereg::setValue(SettingsPath, "flags", REG_DWORD, {0x34, 0x12});
+    fakereg::setValue(SettingsPath, "sortflags", REG_DWORD, {0x07});
+    fakereg::setValue(SettingsPath, "keycheck", REG_DWORD, {1, 0, 0, 0, 0});
+    loadSettings();
+    EXPECT_EQ(loaded(), (Loaded{0x1234, 1, 0x006261, 0, 7, 0}));
+
+    fakereg::reset();
+    app = AppState{};
+    fakereg::setValue(SettingsPath, "xpos", RegQword, {1, 0, 0, 0, 0, 0, 0, 0});
+    fakereg::setDword(SettingsPath, "keycheck", 0x08);
+    loadSettings();
+    EXPECT_EQ(loaded(), NothingStored);
+}
+
+TEST_F(SettingsTest, AKeyThatCannotBeOpenedReadsAsNothingStoredAndTakesNoWrites) {
+    store({{"xpos", 1}, {"keycheck", 4}});
+    fakereg::setPermission(SettingsPath, Permission::None);
+    loadSettings();
+    EXPECT_EQ(loaded(), NothingStored);
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 1}, {"keycheck", 4}}));
+}
+
+// A standard user under HKEY_LOCAL_MACHINE: the stored key is read, a
+// missing one is not created, and a save changes nothing.
+TEST_F(SettingsTest, AReadOnlyKey) {
+    fakereg::setPermission(SettingsPath, Permission::ReadOnly);
+    loadSettings();
+    EXPECT_EQ(loaded(), NothingStored);
+    EXPECT_FALSE(fakereg::keyExists(SettingsPath));
+
+    store({{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}});
+    app = AppState{};
+    loadSettings();
+    EXPECT_EQ(loaded(), (Loaded{3, 5, 1, 2, 4, 0}));
+    app.keyMask = 0x30;
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}}));
+}
+
+TEST_F(SettingsTest, SaveWritesSixValuesInOrderEachWithItsOwnOpenAndClose) {
+    saveSettings();
+    std::vector<fakereg::Call> expected;
+    for (const std::string& name : SaveOrder) {
+        expected.push_back({Op::CreateKey, SettingsPath, KEY_WRITE, 0, 0, ERROR_SUCCESS});
+        expected.push_back({Op::SetValue, name, 0, REG_DWORD, 4, ERROR_SUCCESS});
+        expected.push_back({Op::CloseKey, "", 0, 0, 0, ERROR_SUCCESS});
+    }
+    const std::vector<fakereg::Call>& log = fakereg::log();
+    ASSERT_EQ(log.size(), expected.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(log[i].op, expected[i].op);
+        EXPECT_EQ(log[i].name, expected[i].name);
+        EXPECT_EQ(log[i].access, expected[i].access);
+        EXPECT_EQ(log[i].type, expected[i].type);
+        EXPECT_EQ(log[i].size, expected[i].size);
+    }
+}
+
+TEST_F(SettingsTest, AFailingWriteDoesNotStopTheLaterOnes) {
+    fakereg::failSetting("flags");
+    app.flags = 0x1000;
+    app.keyMask = 3;
+    saveSettings();
+    EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"sortflags", 256}, {"listflags", 0}, {"keycheck", 3}}));
+}
+
+TEST_F(SettingsTest, RunValueIsWrittenAndDeletedInTheExistingRunKey) {
+    fakereg::createKey(RunPath);
+    EXPECT_TRUE(writeRunValue("progman", "C:\\A\\B.EXE"));
+    const fakereg::Value* v = fakereg::value(RunPath, "progman");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->type, REG_SZ);
+    EXPECT_EQ(std::string(v->data.begin(), v->data.end()), std::string("C:\\A\\B.EXE", 11));  // the NUL counted
+
+    EXPECT_TRUE(deleteRunValue("progman"));
+    EXPECT_EQ(fakereg::value(RunPath, "progman"), nullptr);
+    EXPECT_TRUE(deleteRunValue("progman"));  // nothing left to delete is what was asked for
+    EXPECT_EQ(namesOf(Op::CreateKey), std::vector<std::string>{});
+}
+
+TEST_F(SettingsTest, RunValueChangesReportFailure) {
+    EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));  // no RunPath key: it is never created
+    EXPECT_FALSE(deleteRunValue("progman"));
+    EXPECT_FALSE(fakereg::keyExists(RunPath));
+
+    fakereg::createKey(RunPath);
+    fakereg::setValue(RunPath, "progman", REG_SZ, {'x', 0});
+    fakereg::setPermission(RunPath, Permission::ReadOnly);
+    EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));
+    EXPECT_FALSE(deleteRunValue("progman"));
+    EXPECT_NE(fakereg::value(RunPath, "progman"), nullptr);
+
+    fakereg::setPermission(RunPath, Permission::Full);
+    fakereg::failSetting("progman");
+    EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));
+}
