@@ -34,6 +34,8 @@ const Scenario Scenarios[] = {
     {"unknown-commands", scenarios::unknownCommands, false},
     {"tray-icon-returns", scenarios::trayIconReturns, false},
     {"miniature", scenarios::miniature, false},
+    {"help", scenarios::help, false},
+    {"icon-resource", scenarios::iconResource, false},
 };
 
 int usage() {

@@ -282,6 +282,30 @@ std::vector<COLORREF> screenPixels(const RECT& area) {
     return pixels;
 }
 
+namespace {
+
+struct TitleSearch {
+    const std::string* part;
+    HWND found;
+};
+
+BOOL CALLBACK matchTitle(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<TitleSearch*>(parameter);
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (!IsWindowVisible(window) || std::string(title).find(*search->part) == std::string::npos) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND windowTitled(const std::string& part) {
+    TitleSearch search = {&part, nullptr};
+    EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool allVisible(const std::vector<HWND>& windows) {
     for (HWND w : windows) {
         if (!IsWindowVisible(w)) return false;

@@ -68,6 +68,9 @@ bool hasTrayIcon(HWND owner, UINT id);
 // The screen's pixels in a rectangle, row by row from the top.
 std::vector<COLORREF> screenPixels(const RECT& area);
 
+// A visible top-level window whose title contains the text.
+HWND windowTitled(const std::string& part);
+
 bool allVisible(const std::vector<HWND>& windows);
 bool noneVisible(const std::vector<HWND>& windows);
 

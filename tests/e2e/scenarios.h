@@ -17,6 +17,8 @@ void trayMenu();
 void unknownCommands();
 void trayIconReturns();
 void miniature();
+void help();
+void iconResource();
 void edgeSwitchesRight();
 void edgeWrapsLeft();
 void recallRestoresMaximised();

@@ -11,6 +11,7 @@ constexpr UINT TrayNotifyMessage = WM_USER + 5;
 constexpr WORD HideViewerId = 1049;
 constexpr WORD ShowViewerId = 1050;
 constexpr WORD GotoDesktop1 = 49;
+constexpr WORD HelpId = 1045;
 
 using e2e::allVisible;
 using e2e::check;
@@ -209,6 +210,58 @@ void trayIconReturns() {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(r.viewer, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "after TaskbarCreated the icon is back");
+}
+
+// Both ways: no document in the current directory, then the document.
+void help() {
+    std::string elsewhere = e2e::driverFolder() + "no-help\\";
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    e2e::Process panorel = e2e::startPanorel(elsewhere);
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer appears")) return;
+    check(e2e::sendCommand(viewer, HelpId), "\"Help\" without the document is handled");
+    check(e2e::isRunning(panorel) && e2e::windowTitled("Panorel Help") == nullptr,
+          "and nothing opens; Panorel keeps running");
+    PostMessageA(viewer, WM_COMMAND, 1, 0);
+    DWORD code = 0;
+    e2e::waitExit(panorel, &code);
+
+    panorel = e2e::startPanorel(e2e::driverFolder());
+    viewer = e2e::waitViewer(panorel);
+    e2e::sendCommand(viewer, HelpId);
+    check(e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; }),
+          "with \"Panorel Help.rtf\" in the current directory, \"Help\" opens it");
+}
+
+void iconResource() {
+    std::string path = e2e::driverFolder() + "Panorel.exe";
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module != nullptr ? FindResourceA(module, MAKEINTRESOURCEA(5), RT_GROUP_ICON) : nullptr;
+    if (!check(found != nullptr, "Panorel.exe holds icon resource 5")) return;
+    const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    // GRPICONDIR: reserved, type, count; then 14-byte entries: width, height,
+    // colours, reserved, planes, bit count, bytes, id.
+    WORD count = *reinterpret_cast<const WORD*>(group + 4);
+    check(count == 13, "with thirteen images");
+    struct Image {
+        int size, bits;
+    };
+    const Image Expected[] = {{48, 4}, {32, 4}, {16, 4}, {48, 8}, {32, 8}, {16, 8}, {256, 32},
+                              {128, 32}, {64, 32}, {48, 32}, {32, 32}, {24, 32}, {16, 32}};
+    int matched = 0;
+    for (const Image& e : Expected) {
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            int size = entry[0] == 0 ? 256 : entry[0];
+            int bits = *reinterpret_cast<const WORD*>(entry + 6);
+            if (size == e.size && bits == e.bits) {
+                ++matched;
+                break;
+            }
+        }
+    }
+    check(matched == 13, "48, 32, 16 px in 16 and 256 colours; 256 to 16 px in 32-bit colour");
+    FreeLibrary(module);
 }
 
 }  // namespace scenarios
