@@ -237,6 +237,16 @@ void pressMenuKey(HWND menu, WORD virtualKey) {
     PostMessageA(menu, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
 }
 
+void holdKey(WORD virtualKey, bool down) {
+    INPUT key = {};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = virtualKey;
+    key.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    bool extended = virtualKey == VK_RCONTROL || virtualKey == VK_RMENU;
+    key.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
+    SendInput(1, &key, sizeof key);
+}
+
 void rightClickAt(POINT at) {
     SetCursorPos(at.x, at.y);
     INPUT clicks[2] = {};

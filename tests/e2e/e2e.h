@@ -59,6 +59,8 @@ bool isRunning(const Process& process);
 HWND openMenuOf(const Process& process, int nth = 0);
 // Presses a key in the menu loop of the process that shows `menu`.
 void pressMenuKey(HWND menu, WORD virtualKey);
+// Holds a key down or lets it go, as the keyboard would.
+void holdKey(WORD virtualKey, bool down);
 // Presses the right mouse button at a point of the screen, as a user would.
 void rightClickAt(POINT at);
 

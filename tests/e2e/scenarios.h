@@ -22,5 +22,8 @@ void iconResource();
 void edgeSwitchesRight();
 void edgeWrapsLeft();
 void recallRestoresMaximised();
+void storedLeftControl();
+void storedAnyKeyRightControl();
+void recallByKeyboard();
 
 }  // namespace scenarios

@@ -47,9 +47,69 @@ std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix) {
     return windows;
 }
 
+// Fifty polls of the trigger: long enough to be sure an edge did not switch.
+constexpr DWORD FiftyPollsMs = 500;
+
+// The key mask stored the way users' settings are, before Panorel starts;
+// "xpos" makes the store count as present.
+void storeKeyMask(DWORD keyMask) {
+    check(e2e::storeSetting("xpos", 0) && e2e::storeSetting("keycheck", keyMask), "the key mask is stored");
+}
+
+// From desktop 1 with a window parked on desktop 2: holding `key` at the
+// right edge switches, and without it nothing happens.
+void edgeNeedsKey(WORD key, const char* keyName) {
+    std::vector<HWND> desktop1 = e2e::openWindows("one", 2);
+    Started s = startPanorel();
+    if (s.viewer == nullptr) return;
+    std::vector<HWND> desktop2 = parkOn(s.viewer, 2, "two");
+
+    SetCursorPos(screenWidth() - 1, PointerY);
+    check(!e2e::waitUntil([&] { return noneVisible(desktop1); }, FiftyPollsMs) && pointerAt(screenWidth() - 1, PointerY),
+          std::string("without ") + keyName + " the edge does nothing");
+    e2e::holdKey(key, true);
+    check(e2e::waitUntil([&] { return noneVisible(desktop1) && allVisible(desktop2); }),
+          std::string("holding ") + keyName + " at the edge switches to desktop 2");
+    e2e::holdKey(key, false);
+    check(pointerAt(1, PointerY), "and the pointer lands at x = 1");
+}
+
 }  // namespace
 
 namespace scenarios {
+
+void storedLeftControl() {
+    storeKeyMask(0x01);
+    edgeNeedsKey(VK_LCONTROL, "left Control");
+}
+
+void storedAnyKeyRightControl() {
+    storeKeyMask(0x49);  // either Control key, any-key mode
+    edgeNeedsKey(VK_RCONTROL, "right Control alone");
+}
+
+// The user's way: the viewer's menu, "Show Window", the first title.
+void recallByKeyboard() {
+    Started s = startPanorel();
+    if (s.viewer == nullptr) return;
+    std::vector<HWND> parked = parkOn(s.viewer, 2, "parked");
+    check(noneVisible(parked), "a window is parked on desktop 2");
+
+    RECT v;
+    GetWindowRect(s.viewer, &v);
+    e2e::rightClickAt({(v.left + v.right) / 2, (v.top + v.bottom) / 2});
+    HWND menu = nullptr;
+    e2e::waitUntil([&] { return (menu = e2e::openMenuOf(s.panorel)) != nullptr; });
+    if (!check(menu != nullptr, "the viewer's menu opens")) return;
+    e2e::pressMenuKey(menu, VK_DOWN);   // "Desktop #1"
+    e2e::pressMenuKey(menu, VK_DOWN);   // "Show Window"
+    e2e::pressMenuKey(menu, VK_RIGHT);  // its first title
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(e2e::waitUntil([&] { return allVisible(parked); }), "choosing its title brings it to desktop 1");
+    e2e::sendCommand(s.viewer, GotoId[2]);
+    check(allVisible(parked), "and it no longer belongs to desktop 2 alone: it moved with the user");
+}
+
 
 void edgeSwitchesRight() {
     std::vector<HWND> desktop1 = e2e::openWindows("one", 2);
