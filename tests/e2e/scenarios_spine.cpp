@@ -136,11 +136,26 @@ void faultShowsParked() {
     check(allVisible(allParked(p)), "every parked window was shown before it died");
 }
 
-// For scripts/run: Panorel beside a few windows, left running.
+// For scripts/run and the README's screenshot: Panorel beside a few
+// windows, left running.
 void show() {
+    MoveWindow(e2e::openProgram("regedit.exe"), 60, 420, 640, 420, TRUE);
     e2e::openWindows("Panorel demo", 2);
+    MoveWindow(e2e::openProgram("notepad.exe"), 420, 90, 600, 440, TRUE);
     e2e::Process panorel = e2e::startPanorel();
-    check(e2e::waitViewer(panorel) != nullptr, "the viewer appears");
+    HWND viewer = e2e::waitViewer(panorel);
+    check(viewer != nullptr, "the viewer appears");
+    // Wait until the miniature shows the screen: a third of the way into
+    // the viewer is the colour a third of the way into the screen.
+    e2e::waitUntil([&] {
+        RECT v, screen;
+        GetWindowRect(viewer, &v);
+        GetWindowRect(GetDesktopWindow(), &screen);
+        LONG x = v.left + (v.right - v.left) / 3, y = v.top + (v.bottom - v.top) / 3;
+        RECT inViewer = {x, y, x + 1, y + 1};
+        RECT onScreen = {screen.right / 3, screen.bottom / 3, screen.right / 3 + 1, screen.bottom / 3 + 1};
+        return e2e::screenPixels(inViewer)[0] == e2e::screenPixels(onScreen)[0];
+    });
 }
 
 }  // namespace scenarios
