@@ -163,13 +163,13 @@ HWND openQuadrants(int palette) {
 // Sent, so each returns once the helper has repainted.
 void setQuadrants(HWND quadrants, int palette) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(quadrants, SetPaletteMessage, static_cast<WPARAM>(palette), 0, SMTO_ABORTIFHUNG,
+    SendMessageTimeoutA(quadrants, SetPaletteMessage, static_cast<WPARAM>(palette), 0, SMTO_NORMAL,
                         DefaultDeadlineMs, &result);
 }
 
 void coverViewer(HWND quadrants, bool covered) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(quadrants, SetCoverMessage, covered ? 1 : 0, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &result);
+    SendMessageTimeoutA(quadrants, SetCoverMessage, covered ? 1 : 0, 0, SMTO_NORMAL, DefaultDeadlineMs, &result);
 }
 
 COLORREF quadrantColour(int palette, int quadrant) { return Palettes[palette % 2][quadrant % 4]; }
@@ -197,7 +197,7 @@ bool waitExit(const Process& process, DWORD* exitCode, DWORD deadlineMs) {
 
 bool sendCommand(HWND viewer, WORD id) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(viewer, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &result) != 0;
+    return SendMessageTimeoutA(viewer, WM_COMMAND, id, 0, SMTO_NORMAL, DefaultDeadlineMs, &result) != 0;
 }
 
 bool isRunning(const Process& process) { return WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT; }
@@ -245,6 +245,11 @@ void holdKey(WORD virtualKey, bool down) {
     bool extended = virtualKey == VK_RCONTROL || virtualKey == VK_RMENU;
     key.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
     SendInput(1, &key, sizeof key);
+}
+
+void selectMenuItem(HWND menu, int position) {
+    pressMenuKey(menu, VK_HOME);
+    for (int i = 0; i < position; ++i) pressMenuKey(menu, VK_DOWN);
 }
 
 void rightClickAt(POINT at) {

@@ -59,6 +59,9 @@ bool isRunning(const Process& process);
 HWND openMenuOf(const Process& process, int nth = 0);
 // Presses a key in the menu loop of the process that shows `menu`.
 void pressMenuKey(HWND menu, WORD virtualKey);
+// Selects the item at a position of an open menu by keyboard (Home, then
+// Down), whatever was selected before, e.g. by the pointer.
+void selectMenuItem(HWND menu, int position);
 // Holds a key down or lets it go, as the keyboard would.
 void holdKey(WORD virtualKey, bool down);
 // Presses the right mouse button at a point of the screen, as a user would.

@@ -101,8 +101,7 @@ void recallByKeyboard() {
     HWND menu = nullptr;
     e2e::waitUntil([&] { return (menu = e2e::openMenuOf(s.panorel)) != nullptr; });
     if (!check(menu != nullptr, "the viewer's menu opens")) return;
-    e2e::pressMenuKey(menu, VK_DOWN);   // "Desktop #1"
-    e2e::pressMenuKey(menu, VK_DOWN);   // "Show Window"
+    e2e::selectMenuItem(menu, 1);       // "Show Window"
     e2e::pressMenuKey(menu, VK_RIGHT);  // its first title
     e2e::pressMenuKey(menu, VK_RETURN);
     check(e2e::waitUntil([&] { return allVisible(parked); }), "choosing its title brings it to desktop 1");
