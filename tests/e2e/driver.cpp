@@ -37,6 +37,7 @@ const Scenario Scenarios[] = {
     {"unknown-commands", scenarios::unknownCommands, false},
     {"tray-icon-returns", scenarios::trayIconReturns, false},
     {"miniature", scenarios::miniature, false},
+    {"miniature-resources", scenarios::miniatureResources, false},
     {"help", scenarios::help, false},
     {"icon-resource", scenarios::iconResource, false},
 };

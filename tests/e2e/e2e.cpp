@@ -1,6 +1,8 @@
 #include "e2e.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 namespace {
@@ -268,6 +270,58 @@ bool hasTrayIcon(HWND owner, UINT id) {
     icon.hWnd = owner;
     icon.uID = id;
     return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+namespace {
+
+// A /proc file's text; its size reads as 0, so read until the end.
+std::string readUnixFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+    CloseHandle(file);
+    for (char& c : text) {
+        if (c == '\0') c = '\n';
+    }
+    return text;
+}
+
+bool containsNoCase(std::string text, std::string part) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : part) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+// Files are opened by the Wine server, so /proc/self would be the server:
+// the process is found by its command line and this prefix instead.
+long unixResidentKb(const std::string& programName) {
+    char prefix[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) == 0) return -1;
+    std::string ownPrefix = std::string("WINEPREFIX=") + prefix + "\n";
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    long found = -1;
+    do {
+        if (!std::isdigit(static_cast<unsigned char>(entry.cFileName[0]))) continue;
+        std::string folder = std::string("Z:\\proc\\") + entry.cFileName + "\\";
+        // Wine puts the Windows program's path first on a process's command
+        // line; the shell and loader processes around it name it later.
+        std::string commandLine = readUnixFile(folder + "cmdline");
+        if (!containsNoCase(commandLine.substr(0, commandLine.find('\n')), programName)) continue;
+        if (readUnixFile(folder + "environ").find(ownPrefix) == std::string::npos) continue;
+        std::string status = readUnixFile(folder + "status");
+        size_t at = status.find("RssAnon:");
+        if (at != std::string::npos) found = std::strtol(status.c_str() + at + 8, nullptr, 10);
+        break;
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
 }
 
 std::vector<COLORREF> screenPixels(const RECT& area) {

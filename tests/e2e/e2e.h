@@ -70,6 +70,12 @@ void rightClickAt(POINT at);
 // Whether the shell has a notification-area icon of this window and id.
 bool hasTrayIcon(HWND owner, UINT id);
 
+// Resident anonymous memory in KB of the Unix process that runs the named
+// program in this Wine prefix, read from /proc; -1 where there is none (on
+// Windows, or no such program running). Wine answers neither GetGuiResources
+// nor another process's memory counters, so this is the count a test can see.
+long unixResidentKb(const std::string& programName);
+
 // The screen's pixels in a rectangle, row by row from the top.
 std::vector<COLORREF> screenPixels(const RECT& area);
 

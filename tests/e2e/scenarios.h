@@ -17,6 +17,7 @@ void trayMenu();
 void unknownCommands();
 void trayIconReturns();
 void miniature();
+void miniatureResources();
 void help();
 void iconResource();
 void edgeSwitchesRight();
