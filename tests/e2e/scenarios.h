@@ -23,4 +23,12 @@ void edgeSwitchesRight();
 void edgeWrapsLeft();
 void recallRestoresMaximised();
 
+void optionsDiscardKeys();
+void optionsCommitKeys();
+void optionsStartWithWindows();
+void optionsTabs();
+void aboutLinks();
+void showOptions();
+void showAbout();
+
 }  // namespace scenarios
