@@ -1,9 +1,144 @@
-// The Options dialog.
+// The Options dialog and its "Option Keys" page.
 #include "settings/options_dialog.h"
+
+#include "settings/settings.h"
+#include "viewer/triggers.h"
+
+#include <commctrl.h>
 
 namespace {
 
 constexpr char OptionsTemplate[] = "OPTIONSTab";
+constexpr char OptionKeysTemplate[] = "WINDOWTAB";
+constexpr char AboutTemplate[] = "ABOUTTAB";
+constexpr WORD ProgramIconId = 5;
+
+constexpr int TabControlId = 1011;
+constexpr WORD OkId = 3003;
+constexpr WORD CancelId = 3002;
+// Box FirstKeyBoxId + i shows and edits bit i of the key mask.
+constexpr WORD FirstKeyBoxId = 1001;
+constexpr WORD StartWithWindowsBoxId = 1059;
+
+constexpr int TabCount = 2;
+constexpr const char* TabLabels[TabCount] = {"Option Keys", "About"};
+
+// The open dialog's tab control and its pages, by tab number; empty while
+// no dialog is open.
+struct OptionsPages {
+    HWND tabControl;
+    HWND pages[TabCount];
+};
+OptionsPages options = {};
+
+bool isTab(int tab) { return tab >= 0 && tab < TabCount; }
+
+void addTab(int tab) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(TabLabels[tab]);  // only read by the control
+    item.cchTextMax = static_cast<int>(lstrlenA(TabLabels[tab]) + 1);
+    SendMessageA(options.tabControl, TCM_INSERTITEMA, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+}
+
+// The pages are children of the tab control, so its body shows behind them.
+void initOptionsDialog(HWND dialog) {
+    HICON icon = static_cast<HICON>(LoadImageA(app.instance, MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    InitCommonControls();
+    options.tabControl = GetDlgItem(dialog, TabControlId);
+    for (int tab = 0; tab < TabCount; ++tab) addTab(tab);
+    options.pages[OptionKeysTab] =
+        CreateDialogParamA(app.instance, OptionKeysTemplate, options.tabControl, OptionKeysPageProc, 0);
+    options.pages[AboutTab] = CreateDialogParamA(app.instance, AboutTemplate, options.tabControl, AboutPageProc, 0);
+    if (!isTab(app.optionsTab)) app.optionsTab = OptionKeysTab;
+    ShowWindow(options.pages[app.optionsTab], SW_SHOWDEFAULT);
+    // Selecting by message raises no selection-change notification.
+    SendMessageA(options.tabControl, TCM_SETCURSEL, static_cast<WPARAM>(app.optionsTab), 0);
+}
+
+void showSelectedPage() {
+    const int selected = static_cast<int>(SendMessageA(options.tabControl, TCM_GETCURSEL, 0, 0));
+    if (!isTab(selected)) return;
+    ShowWindow(options.pages[app.optionsTab], SW_HIDE);
+    app.optionsTab = selected;
+    ShowWindow(options.pages[app.optionsTab], SW_SHOWDEFAULT);
+}
+
+// Destroying the dialog takes the tab control and both pages with it.
+void closeOptionsDialog(HWND dialog) { DestroyWindow(dialog); }
+
+// OK: the key page commits and saves, then the dialog closes. Cancel
+// closes without either.
+void onOptionsCommand(HWND dialog, WORD id) {
+    switch (id) {
+    case OkId:
+        SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
+        closeOptionsDialog(dialog);
+        break;
+    case CancelId:
+        closeOptionsDialog(dialog);
+        break;
+    default:
+        break;
+    }
+}
+
+// Every way out ends here, the owner's own destruction at shutdown
+// included, so the viewer never holds the handle of a dialog that is gone.
+void forgetOptionsDialog(HWND dialog) {
+    if (app.optionsDialog == dialog) app.optionsDialog = nullptr;
+    options = {};
+}
+
+void initOptionKeysPage(HWND page) {
+    app.editKeyMask = app.keyMask;
+    for (unsigned bit = 0; bit < TriggerKeyCount; ++bit) {
+        const bool selected = (app.editKeyMask & (1u << bit)) != 0;
+        CheckDlgButton(page, FirstKeyBoxId + bit, selected ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if ((app.flags & StartWithWindowsFlag) != 0) CheckDlgButton(page, StartWithWindowsBoxId, BST_CHECKED);
+}
+
+// The bit follows the box, which has already changed itself. Bits without a
+// box (the any-key mode and above) are left as the key mask had them.
+void onKeyBox(HWND page, WORD id) {
+    const DWORD bit = 1u << (id - FirstKeyBoxId);
+    if (IsDlgButtonChecked(page, id) == BST_CHECKED) {
+        app.editKeyMask |= bit;
+    } else {
+        app.editKeyMask &= ~bit;
+    }
+}
+
+// Acts at once, whichever way the dialog is left. When the Run entry cannot
+// follow, the box shows the choice still in force.
+void onStartWithWindowsBox(HWND page) {
+    char path[RunCommandBytes];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    // A path that fills the buffer has been cut short.
+    if (length == 0 || length >= sizeof path) path[0] = '\0';
+    const bool on = toggleStartWithWindows(path);
+    CheckDlgButton(page, StartWithWindowsBoxId, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The trigger reads keyMask, so it wants the new keys from its next poll.
+void commitKeys() {
+    app.keyMask = app.editKeyMask;
+    saveSettings();
+}
+
+void onOptionKeysCommand(HWND page, WORD id) {
+    if (id >= FirstKeyBoxId && id < FirstKeyBoxId + TriggerKeyCount) {
+        onKeyBox(page, id);
+    } else if (id == StartWithWindowsBoxId) {
+        onStartWithWindowsBox(page);
+    } else if (id == OkId) {
+        commitKeys();
+    }
+}
 
 }  // namespace
 
@@ -15,6 +150,51 @@ void openOptionsDialog(int tab) {
     app.optionsDialog = CreateDialogParamA(app.instance, OptionsTemplate, app.viewerWindow, OptionsDialogProc, 0);
 }
 
-// The dialog's pages arrive with the Options dialog itself; until its
-// template exists, CreateDialogParamA finds none and nothing opens.
-INT_PTR CALLBACK OptionsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initOptionsDialog(dialog);
+        return TRUE;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(TCN_SELCHANGE)) showSelectedPage();
+        return FALSE;
+    case WM_COMMAND:
+        onOptionsCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:  // the close box, Alt+F4, or the viewer opening a fresh dialog
+        closeOptionsDialog(dialog);
+        return TRUE;
+    case WM_DESTROY:
+        forgetOptionsDialog(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK OptionKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initOptionKeysPage(page);
+        return FALSE;
+    case WM_COMMAND:
+        onOptionKeysCommand(page, LOWORD(wParam));
+        return FALSE;
+    case WM_ERASEBKGND:
+        return eraseNoBackground(page);
+    case WM_CTLCOLORSTATIC:
+        return noBackgroundBrush(lParam);
+    default:
+        return FALSE;
+    }
+}
+
+// The page has no background of its own: the tab control's body shows
+// through it.
+INT_PTR eraseNoBackground(HWND page) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// Not a brush, so the control fills nothing behind itself.
+INT_PTR noBackgroundBrush(LPARAM control) { return static_cast<INT_PTR>(control); }

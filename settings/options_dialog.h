@@ -1,4 +1,5 @@
-// The Options dialog: modeless, owned by the viewer, at most one at a time.
+// The Options dialog: modeless, owned by the viewer, at most one at a time,
+// with two pages on a tab control, "Option Keys" and "About".
 #pragma once
 
 #include "app/app_state.h"
@@ -8,3 +9,13 @@ constexpr int AboutTab = 1;
 
 void openOptionsDialog(int tab);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK OptionKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The About page and the window procedure of its two links.
+INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK HyperlinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Both pages paint no background of their own, so the tab control's body
+// shows through them: WM_ERASEBKGND and WM_CTLCOLORSTATIC answers.
+INT_PTR eraseNoBackground(HWND page);
+INT_PTR noBackgroundBrush(LPARAM control);

@@ -31,3 +31,20 @@ void saveSettings();
 // Run key is opened, never created.
 bool writeRunValue(const char* name, const char* path);
 bool deleteRunValue(const char* name);
+
+// The buffer the program's own path is read into, and the most the Run value
+// may hold, its NUL included.
+constexpr unsigned RunCommandBytes = 255;
+
+// What the Run value holds to start the program at `path`: the path, in
+// quotes when it contains a space, since Windows would otherwise try each
+// space-separated prefix of it as a program of its own. False, with nothing
+// usable in `command`, for an empty path or one whose command would not fit.
+bool makeRunCommand(const char* path, char (&command)[RunCommandBytes]);
+
+// "Start with Windows" flipped by the user: the Run entry follows the new
+// choice at once. When it cannot (no path, no right to the Run key), `flags`
+// keeps the old choice, so nothing claims a start-up that is not in force.
+// `programPath` is empty when the program's own path is unknown. Answers
+// whether the choice is now on.
+bool toggleStartWithWindows(const char* programPath);

@@ -97,12 +97,42 @@ bool writeRunValue(const char* name, const char* path) {
     return status == ERROR_SUCCESS;
 }
 
-// A value that is not there has nothing left to delete: the program will
-// not start with Windows, which is what the caller asked for.
+// A value that is not there, or a Run key that is not there at all, leaves
+// nothing to delete: the program will not start with Windows, which is what
+// the caller asked for.
 bool deleteRunValue(const char* name) {
     HKEY key = nullptr;
-    if (reg::RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
-    LSTATUS status = reg::RegDeleteValueA(key, name);
+    LSTATUS status = reg::RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_WRITE, &key);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    status = reg::RegDeleteValueA(key, name);
     reg::RegCloseKey(key);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+// A path cut short would start nothing, or something else: better no entry.
+bool makeRunCommand(const char* path, char (&command)[RunCommandBytes]) {
+    const std::size_t length = std::strlen(path);
+    const bool quoted = std::strchr(path, ' ') != nullptr;
+    const std::size_t quotes = quoted ? 2 : 0;
+    if (length == 0 || length + quotes + 1 > sizeof command) return false;
+    char* end = command;
+    if (quoted) *end++ = '"';
+    std::memcpy(end, path, length);
+    end += length;
+    if (quoted) *end++ = '"';
+    *end = '\0';
+    return true;
+}
+
+bool toggleStartWithWindows(const char* programPath) {
+    const bool on = (app.flags & StartWithWindowsFlag) == 0;
+    bool done;
+    if (on) {
+        char command[RunCommandBytes];
+        done = makeRunCommand(programPath, command) && writeRunValue(RunValueName, command);
+    } else {
+        done = deleteRunValue(RunValueName);
+    }
+    if (done) app.flags ^= StartWithWindowsFlag;
+    return (app.flags & StartWithWindowsFlag) != 0;
 }

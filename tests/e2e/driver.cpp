@@ -2,6 +2,7 @@
 //   panorel-e2e SCENARIO          runs a scenario and exits non-zero on failure
 //   panorel-e2e windows PREFIX N  the helper that opens titled windows
 //   panorel-e2e quadrants PALETTE the helper that fills the screen with four colours
+//   panorel-e2e record ADDRESS    the browser stand-in: notes the address it was asked to open
 #include "e2e.h"
 #include "scenarios.h"
 
@@ -14,7 +15,7 @@ namespace {
 struct Scenario {
     const char* name;
     void (*run)();
-    bool leavesProgramsRunning;  // for scripts/run: Panorel stays up after the driver ends
+    bool leavesProgramsRunning;  // for scripts/run and scripts/screenshots: Panorel stays up after the driver ends
 };
 
 const Scenario Scenarios[] = {
@@ -40,6 +41,13 @@ const Scenario Scenarios[] = {
     {"miniature-resources", scenarios::miniatureResources, false},
     {"help", scenarios::help, false},
     {"icon-resource", scenarios::iconResource, false},
+    {"options-discard-keys", scenarios::optionsDiscardKeys, false},
+    {"options-commit-keys", scenarios::optionsCommitKeys, false},
+    {"options-start-with-windows", scenarios::optionsStartWithWindows, false},
+    {"options-tabs", scenarios::optionsTabs, false},
+    {"about-links", scenarios::aboutLinks, false},
+    {"show-options", scenarios::showOptions, true},
+    {"show-about", scenarios::showAbout, true},
 };
 
 int usage() {
@@ -56,6 +64,7 @@ int main(int argc, char** argv) {
         return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]));
     }
     if (argc == 3 && std::strcmp(argv[1], "quadrants") == 0) return e2e::runQuadrantsHelper(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "record") == 0) return e2e::runRecorder(argv[2]);
     if (argc != 2) return usage();
     for (const Scenario& s : Scenarios) {
         if (std::strcmp(argv[1], s.name) != 0) continue;

@@ -8,7 +8,13 @@ namespace e2e {
 namespace {
 
 constexpr DWORD PollMs = 10;
+constexpr int SteadyPointerPolls = 15;
 constexpr char SettingsKey[] = "Software\\Panorel";
+constexpr char RunParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr char RunKeyName[] = "Run";
+constexpr char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char OpenedKey[] = "Software\\PanorelE2E\\Opened";
+constexpr const char* WebProtocols[] = {"http", "https"};
 constexpr char HelperClass[] = "PanorelE2EWindow";
 constexpr int HelperWindowWidth = 320;
 constexpr int HelperWindowHeight = 200;
@@ -255,7 +261,7 @@ void selectMenuItem(HWND menu, int position) {
 }
 
 void rightClickAt(POINT at) {
-    SetCursorPos(at.x, at.y);
+    placePointer(at);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
     clicks[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
@@ -421,6 +427,210 @@ int settingsValueCount() {
                                       nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? static_cast<int>(values) : -1;
+}
+
+namespace {
+
+struct ExactWindowSearch {
+    DWORD processId;
+    const char* className;
+    const std::string* title;
+    HWND found;
+};
+
+BOOL CALLBACK matchExactWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<ExactWindowSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char name[64] = {};
+    char title[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, title, sizeof title);
+    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpiA(name, search->className) != 0 ||
+        *search->title != title) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK matchControl(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<ControlSearch*>(parameter);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HWND windowOf(const Process& process, const char* className, const std::string& title) {
+    ExactWindowSearch search = {process.id, className, &title, nullptr};
+    EnumWindows(matchExactWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND controlOf(HWND root, int id) {
+    ControlSearch search = {id, nullptr};
+    EnumChildWindows(root, matchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+POINT centreOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Wine moves the pointer of the X display along with every SetCursorPos, and
+// the process whose window the pointer crossed may report those moves back
+// late, undoing a later one. Setting the position until it holds for a
+// while lets every such late move arrive first.
+bool placePointer(POINT at) {
+    int steady = 0;
+    return waitUntil([&] {
+        POINT p = {};
+        GetCursorPos(&p);
+        if (p.x == at.x && p.y == at.y) return ++steady >= SteadyPointerPolls;
+        steady = 0;
+        SetCursorPos(at.x, at.y);
+        return false;
+    });
+}
+
+void leftClickAt(POINT at) {
+    placePointer(at);
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+// One pixel beside the point, then onto it: a real move either way.
+void moveMouseTo(POINT at) {
+    placePointer({at.x - 1, at.y});
+    sendMouse(MOUSEEVENTF_MOVE, 1, 0);
+}
+
+// Wine tells a right modifier from the left one by the extended-key flag
+// alone, right Shift included (Windows does not flag it as extended).
+void pressKey(WORD virtualKey, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    if (virtualKey == VK_RCONTROL || virtualKey == VK_RMENU || virtualKey == VK_RSHIFT) {
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    if (!down) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+bool isChecked(HWND box) {
+    DWORD_PTR state = BST_UNCHECKED;
+    SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &state);
+    return state == BST_CHECKED;
+}
+
+bool readRunValue(const std::string& name, std::string* data) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    char buffer[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof buffer - 1;
+    LSTATUS status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return false;
+    data->assign(buffer, size);  // the stored bytes, the NUL included
+    return true;
+}
+
+bool runKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool deleteRunKey() {
+    HKEY parent = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunParentKey, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) return false;
+    LSTATUS status = RegDeleteKeyA(parent, RunKeyName);
+    RegCloseKey(parent);
+    return status == ERROR_SUCCESS;
+}
+
+bool createRunKey() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+bool recordOpenedAddresses() {
+    const std::string command = "\"" + pathOfThisProgram() + "\" record \"%1\"";
+    bool all = true;
+    for (const char* protocol : WebProtocols) {
+        HKEY key = nullptr;
+        std::string path = std::string(protocol) + "\\shell\\open\\command";
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS) {
+            all = false;
+            continue;
+        }
+        all = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                             static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS && all;
+        RegCloseKey(key);
+    }
+    return all;
+}
+
+std::vector<std::string> openedAddresses() {
+    std::vector<std::string> addresses;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, OpenedKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return addresses;
+    for (DWORD i = 0;; ++i) {
+        char address[1024] = {};
+        DWORD size = sizeof address - 1;
+        if (RegQueryValueExA(key, std::to_string(i).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(address),
+                             &size) != ERROR_SUCCESS) {
+            break;
+        }
+        addresses.push_back(address);
+    }
+    RegCloseKey(key);
+    return addresses;
+}
+
+// Values "0", "1", ... in the order the shell started the recorder.
+int runRecorder(const std::string& address) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, OpenedKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return 1;
+    }
+    DWORD count = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                     nullptr);
+    LSTATUS status = RegSetValueExA(key, std::to_string(count).c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(address.c_str()),
+                                    static_cast<DWORD>(address.size() + 1));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 0 : 1;
 }
 
 bool check(bool passed, const std::string& what) {

@@ -95,6 +95,38 @@ bool settingsKeyExists();
 // The number of values under the key; -1 when there is no key.
 int settingsValueCount();
 
+// A visible top-level window of the process, of this class and with exactly
+// this title; null when there is none.
+HWND windowOf(const Process& process, const char* className, const std::string& title);
+// The window among all descendants of `root` with this control id.
+HWND controlOf(HWND root, int id);
+// The centre of a window, in screen coordinates.
+POINT centreOf(HWND window);
+// Moves the pointer to a point and waits until it stays there.
+bool placePointer(POINT at);
+// Presses and releases the left button at a point of the screen.
+void leftClickAt(POINT at);
+// Moves the pointer onto a point as a mouse would: the window under it sees
+// the move.
+void moveMouseTo(POINT at);
+// Holds a key down, or lets it go, as the keyboard would.
+void pressKey(WORD virtualKey, bool down);
+// Whether a check box of another process is ticked.
+bool isChecked(HWND box);
+
+// The machine's Run key, HKEY_LOCAL_MACHINE\...\CurrentVersion\Run.
+// False when the value is missing or not a REG_SZ.
+bool readRunValue(const std::string& name, std::string* data);
+bool runKeyExists();
+bool deleteRunKey();
+bool createRunKey();
+
+// Points the shell's http and https associations at this driver's recorder,
+// which notes every address it is started with; openedAddresses lists them
+// in the order they were opened.
+bool recordOpenedAddresses();
+std::vector<std::string> openedAddresses();
+
 // Records one check and prints it; the scenario fails if any check failed.
 bool check(bool passed, const std::string& what);
 int failures();
@@ -106,5 +138,6 @@ void endStartedProcesses();
 // of the driver.
 int runWindowsHelper(const std::string& prefix, int count);
 int runQuadrantsHelper(int palette);
+int runRecorder(const std::string& address);
 
 }  // namespace e2e

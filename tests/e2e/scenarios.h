@@ -27,4 +27,12 @@ void storedLeftControl();
 void storedAnyKeyRightControl();
 void recallByKeyboard();
 
+void optionsDiscardKeys();
+void optionsCommitKeys();
+void optionsStartWithWindows();
+void optionsTabs();
+void aboutLinks();
+void showOptions();
+void showAbout();
+
 }  // namespace scenarios

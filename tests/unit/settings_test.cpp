@@ -230,7 +230,7 @@ TEST_F(SettingsTest, RunValueIsWrittenAndDeletedInTheExistingRunKey) {
 
 TEST_F(SettingsTest, RunValueChangesReportFailure) {
     EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));  // no RunPath key: it is never created
-    EXPECT_FALSE(deleteRunValue("progman"));
+    EXPECT_TRUE(deleteRunValue("progman"));  // and without it nothing starts with Windows
     EXPECT_FALSE(fakereg::keyExists(RunPath));
 
     fakereg::createKey(RunPath);
@@ -243,4 +243,82 @@ TEST_F(SettingsTest, RunValueChangesReportFailure) {
     fakereg::setPermission(RunPath, Permission::Full);
     fakereg::failSetting("progman");
     EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));
+}
+
+namespace {
+
+std::string runValue() {
+    const fakereg::Value* v = fakereg::value(RunPath, "progman");
+    if (v == nullptr) return "(none)";
+    EXPECT_EQ(v->type, REG_SZ);
+    return std::string(v->data.begin(), v->data.end());
+}
+
+}  // namespace
+
+// The example path has no space: written as it is, 10 characters and the NUL.
+TEST_F(SettingsTest, StartWithWindowsWritesThePathAndDeletesItAtOnceKeepingTheOtherFlags) {
+    fakereg::createKey(RunPath);
+    app.flags = 0x7F;
+    EXPECT_TRUE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x107Fu);
+    EXPECT_EQ(runValue(), std::string("C:\\A\\B.EXE", 11));
+    EXPECT_TRUE(fakereg::valueNames(SettingsPath).empty());  // "flags" waits for the next save
+
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x7Fu);
+    EXPECT_EQ(runValue(), "(none)");
+}
+
+TEST_F(SettingsTest, APathWithASpaceIsQuoted) {
+    fakereg::createKey(RunPath);
+    EXPECT_TRUE(toggleStartWithWindows("C:\\Program Files\\Panorel\\Panorel.exe"));
+    EXPECT_EQ(runValue(), std::string("\"C:\\Program Files\\Panorel\\Panorel.exe\"", 39));  // 38 characters and the NUL
+}
+
+// 255 bytes hold 254 characters: a path of 254 without a space fits, one
+// with a space fits only up to 252 with its quotes.
+TEST_F(SettingsTest, ACommandThatDoesNotFitIsNotWrittenAtAll) {
+    char command[RunCommandBytes];
+    const std::string longest(254, 'a');
+    EXPECT_TRUE(makeRunCommand(longest.c_str(), command));
+    EXPECT_EQ(std::string(command), longest);
+    EXPECT_FALSE(makeRunCommand((longest + "a").c_str(), command));
+    const std::string spaced = "C:\\a b\\" + std::string(252 - 7, 'x');
+    ASSERT_EQ(spaced.size(), 252u);
+    EXPECT_TRUE(makeRunCommand(spaced.c_str(), command));
+    EXPECT_EQ(std::string(command), '"' + spaced + '"');
+    EXPECT_FALSE(makeRunCommand((spaced + "x").c_str(), command));
+    EXPECT_FALSE(makeRunCommand("", command));
+
+    fakereg::createKey(RunPath);
+    app.flags = 0x7F;
+    for (const std::string& path : {spaced + "x", std::string()}) {
+        EXPECT_FALSE(toggleStartWithWindows(path.c_str()));
+        EXPECT_EQ(app.flags, 0x7Fu);
+        EXPECT_EQ(runValue(), "(none)");
+    }
+}
+
+// A standard user, or a machine without the Run key: the choice shown is the
+// one in force.
+TEST_F(SettingsTest, StartWithWindowsKeepsTheOldChoiceWhenTheRunEntryCannotFollow) {
+    app.flags = 0x7F;
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));  // no Run key to write into
+    EXPECT_EQ(app.flags, 0x7Fu);
+    EXPECT_FALSE(fakereg::keyExists(RunPath));
+
+    fakereg::createKey(RunPath);
+    fakereg::setValue(RunPath, "progman", REG_SZ, {'x', 0});
+    fakereg::setPermission(RunPath, Permission::ReadOnly);
+    app.flags = 0x107F;
+    EXPECT_TRUE(toggleStartWithWindows("C:\\A\\B.EXE"));  // the delete is refused
+    EXPECT_EQ(app.flags, 0x107Fu);
+    EXPECT_EQ(runValue(), std::string("x", 2));
+
+    fakereg::setPermission(RunPath, Permission::Full);
+    fakereg::failSetting("progman");
+    app.flags = 0x7F;
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x7Fu);
 }

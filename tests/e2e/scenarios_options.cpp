@@ -1,0 +1,442 @@
+// The Options dialog, driven as a user would: real clicks on its controls,
+// real keys and pointer for the switch trigger, the registry as it is left.
+#include "e2e.h"
+#include "scenarios.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+constexpr WORD ExitId = 1;
+constexpr WORD AboutId = 4;
+constexpr WORD GotoDesktop1 = 49;
+constexpr WORD OptionsId = 1048;
+
+constexpr int TabControlId = 1011;
+constexpr int OkId = 3003;
+constexpr int CancelId = 3002;
+constexpr int LeftControlBox = 1001;
+constexpr int LeftShiftBox = 1003;
+constexpr int RightAltBox = 1005;
+constexpr int RightShiftBox = 1006;
+constexpr int KeyBoxCount = 6;
+constexpr int StartWithWindowsBox = 1059;
+constexpr int WebSiteLink = 9;
+constexpr int ReferralLink = 12;
+constexpr int OptionKeysTab = 0;
+constexpr int AboutTab = 1;
+
+constexpr char WebSiteAddress[] = "https://panorel.example.com/";
+constexpr char ReferralAddress[] = "https://pay.example.com/referral/panorel";
+constexpr char ReferralShown[] = "https://pay.example.com/";
+constexpr char Purpose[] =
+    "It helps in Managing Windows on a Single Monitor with the help of Virtual Desktops. You can Navigate between "
+    "Virtual Desktops and work on your Windows.";
+constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+
+constexpr LONG PointerY = 500;
+// How long the trigger is given to show that it does not fire: many polls.
+constexpr DWORD NoSwitchMs = 600;
+// How long a link is given to show that it opened nothing.
+constexpr DWORD NothingOpenedMs = 1500;
+// Between two looks at the screen while the dialog paints.
+constexpr DWORD PaintSettleMs = 200;
+
+using e2e::check;
+using Stored = std::initializer_list<std::pair<const char*, DWORD>>;
+
+struct Running {
+    e2e::Process panorel;
+    HWND viewer = nullptr;
+};
+
+int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+void centrePointer() { e2e::placePointer({screenWidth() / 2, PointerY}); }
+
+Running startWith(Stored values) {
+    for (const auto& v : values) e2e::storeSetting(v.first, v.second);
+    centrePointer();
+    Running r;
+    r.panorel = e2e::startPanorel();
+    r.viewer = e2e::waitViewer(r.panorel);
+    check(r.viewer != nullptr, "the viewer appears");
+    return r;
+}
+
+struct Dialog {
+    HWND window = nullptr;
+    HWND tabs = nullptr;
+    HWND keysPage = nullptr;
+    HWND aboutPage = nullptr;
+    HWND control(int id) const { return e2e::controlOf(window, id); }
+};
+
+// The command returns once the dialog has been created.
+Dialog openDialog(const Running& r, WORD command) {
+    Dialog d;
+    e2e::sendCommand(r.viewer, command);
+    e2e::waitUntil([&] { return (d.window = e2e::windowOf(r.panorel, "#32770", "Options")) != nullptr; });
+    if (d.window == nullptr) return d;
+    d.tabs = d.control(TabControlId);
+    d.keysPage = GetParent(d.control(LeftControlBox));
+    d.aboutPage = GetParent(d.control(WebSiteLink));
+    return d;
+}
+
+int selectedTab(const Dialog& d) {
+    DWORD_PTR tab = static_cast<DWORD_PTR>(-1);
+    SendMessageTimeoutA(d.tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, e2e::DefaultDeadlineMs, &tab);
+    return static_cast<int>(tab);
+}
+
+bool showsTab(const Dialog& d, int tab) {
+    const bool keys = IsWindowVisible(d.keysPage) != FALSE;
+    const bool about = IsWindowVisible(d.aboutPage) != FALSE;
+    return selectedTab(d) == tab && keys == (tab == OptionKeysTab) && about == (tab == AboutTab);
+}
+
+// The tab control answers with a rectangle in its own process's memory.
+RECT tabItemRect(const e2e::Process& panorel, const Dialog& d, int tab) {
+    RECT rect = {};
+    void* remote = VirtualAllocEx(panorel.handle, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return rect;
+    DWORD_PTR ok = 0;
+    SendMessageTimeoutA(d.tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(remote),
+                        SMTO_ABORTIFHUNG, e2e::DefaultDeadlineMs, &ok);
+    SIZE_T read = 0;
+    ReadProcessMemory(panorel.handle, remote, &rect, sizeof rect, &read);
+    VirtualFreeEx(panorel.handle, remote, 0, MEM_RELEASE);
+    MapWindowPoints(d.tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool selectTab(const e2e::Process& panorel, const Dialog& d, int tab) {
+    RECT item = tabItemRect(panorel, d, tab);
+    e2e::leftClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    return e2e::waitUntil([&] { return showsTab(d, tab); });
+}
+
+// A click on a check box, and the box showing the other state.
+bool toggle(HWND box) {
+    const bool was = e2e::isChecked(box);
+    e2e::leftClickAt(e2e::centreOf(box));
+    return e2e::waitUntil([&] { return e2e::isChecked(box) != was; });
+}
+
+bool clickToClose(const Dialog& d, int button) {
+    e2e::leftClickAt(e2e::centreOf(d.control(button)));
+    return e2e::waitUntil([&] { return !IsWindow(d.window); });
+}
+
+std::string boxStates(const Dialog& d) {
+    std::string states;
+    for (int i = 0; i < KeyBoxCount; ++i) states += e2e::isChecked(d.control(LeftControlBox + i)) ? '1' : '0';
+    return states;
+}
+
+bool storedIs(const char* name, DWORD expected) {
+    DWORD value = 0;
+    return e2e::readStoredSetting(name, &value) && value == expected;
+}
+
+// Holds the keys and pushes the pointer against the right edge: the trigger
+// switches exactly when it moves the pointer to x = 1.
+bool edgeSwitches(std::initializer_list<WORD> keys, DWORD deadlineMs = e2e::DefaultDeadlineMs) {
+    e2e::placePointer({screenWidth() - 2, PointerY});
+    for (WORD key : keys) e2e::pressKey(key, true);
+    SetCursorPos(screenWidth() - 1, PointerY);
+    const bool switched = e2e::waitUntil(
+        [] {
+            POINT p = {};
+            return GetCursorPos(&p) && p.x == 1;
+        },
+        deadlineMs);
+    for (WORD key : keys) e2e::pressKey(key, false);
+    centrePointer();
+    return switched;
+}
+
+bool exitPanorel(const Running& r) {
+    PostMessageA(r.viewer, WM_COMMAND, ExitId, 0);
+    DWORD code = STILL_ACTIVE;
+    return check(e2e::waitExit(r.panorel, &code), "Exit ends Panorel");
+}
+
+std::string withNul(const std::string& text) { return text + '\0'; }
+
+// Whether some row of the area holds a run of at least `length` blue pixels:
+// an underline, since no letter of an address has a stroke that long.
+bool hasBlueRun(const RECT& area, int length) {
+    const int width = area.right - area.left;
+    std::vector<COLORREF> pixels = e2e::screenPixels(area);
+    for (size_t row = 0; row * width < pixels.size(); ++row) {
+        int run = 0;
+        for (int x = 0; x < width; ++x) {
+            run = pixels[row * width + x] == LinkBlue ? run + 1 : 0;
+            if (run >= length) return true;
+        }
+    }
+    return false;
+}
+
+RECT rectOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+HCURSOR currentCursor() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+// For the pictures in the README: the dialog open on one tab, painted, the
+// pointer out of the way; its place on the screen goes to the output as
+// "dialog WIDTHxHEIGHT+X+Y", and Panorel keeps running.
+void showDialog(WORD command) {
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
+    if (r.viewer == nullptr) return;
+    Dialog d = openDialog(r, command);
+    if (!check(d.window != nullptr, "the dialog opens")) return;
+    e2e::placePointer({screenWidth() / 2, 0});
+    RECT area = rectOf(d.window);
+    std::vector<COLORREF> last;
+    check(e2e::waitUntil([&] {
+              std::vector<COLORREF> now = e2e::screenPixels(area);
+              const bool settled = now == last;
+              last = std::move(now);
+              if (!settled) Sleep(PaintSettleMs);
+              return settled;
+          }),
+          "and is painted");
+    std::printf("dialog %ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+}
+
+}  // namespace
+
+namespace scenarios {
+
+// Edits the keys and leaves without OK, three ways; the trigger keeps the
+// keys in force throughout. A desktop switch meanwhile leaves the dialog
+// alone. Finally OK writes back the bits no box shows.
+void optionsDiscardKeys() {
+    const DWORD storedMask = 0x12340041;  // any-key mode, left Ctrl, bits beyond the page's
+    std::vector<HWND> desktop1 = e2e::openWindows("one", 1);
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", storedMask}});
+    if (r.viewer == nullptr) return;
+    Dialog d = openDialog(r, OptionsId);
+    if (!check(d.window != nullptr, "\"Options\" opens the dialog")) return;
+    check(showsTab(d, OptionKeysTab), "on the Option Keys tab");
+    check(boxStates(d) == "100000", "only \"Left Control Key\" is ticked");
+    check(!e2e::isChecked(d.control(StartWithWindowsBox)), "\"Start with Windows\" is not");
+
+    check(toggle(d.control(LeftControlBox)), "a click unticks \"Left Control Key\"");
+    check(edgeSwitches({VK_LCONTROL}), "left Ctrl at the right edge still switches: the edit is not in force");
+    check(e2e::noneVisible(desktop1) && IsWindowVisible(d.window), "the switch hid desktop 1 but not the dialog");
+    e2e::sendCommand(r.viewer, GotoDesktop1);
+    check(e2e::allVisible(desktop1) && IsWindowVisible(d.window), "back on desktop 1 the dialog is still there");
+
+    check(clickToClose(d, CancelId), "Cancel closes the dialog");
+    check(e2e::settingsValueCount() == 5 && storedIs("keycheck", storedMask), "and saves nothing");
+    check(edgeSwitches({VK_LCONTROL}), "left Ctrl still switches after Cancel");
+    e2e::sendCommand(r.viewer, GotoDesktop1);
+
+    d = openDialog(r, OptionsId);
+    check(boxStates(d) == "100000", "reopened, the dialog shows \"Left Control Key\" ticked again");
+    check(toggle(d.control(LeftControlBox)), "untick it again");
+    PostMessageA(d.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "the close box closes the dialog");
+    check(e2e::settingsValueCount() == 5, "and saves nothing");
+
+    d = openDialog(r, OptionsId);
+    check(boxStates(d) == "100000", "reopened, the box is ticked once more");
+    check(toggle(d.control(LeftControlBox)), "untick it yet again");
+    e2e::pressKey(VK_LMENU, true);
+    e2e::pressKey(VK_F4, true);
+    e2e::pressKey(VK_F4, false);
+    e2e::pressKey(VK_LMENU, false);
+    check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "Alt+F4 closes the dialog");
+    check(e2e::settingsValueCount() == 5, "and saves nothing");
+
+    d = openDialog(r, OptionsId);
+    check(boxStates(d) == "100000", "reopened once more, the box is ticked");
+    check(toggle(d.control(RightAltBox)) && toggle(d.control(RightAltBox)), "\"Right Alt Key\" ticked and unticked");
+    check(clickToClose(d, OkId), "OK closes the dialog");
+    check(e2e::settingsValueCount() == 6, "and writes all six values");
+    char what[96];
+    std::snprintf(what, sizeof what, "\"keycheck\" comes back as 0x%08lX, mode bit and high bits included",
+                  static_cast<unsigned long>(storedMask));
+    check(storedIs("keycheck", storedMask), what);
+}
+
+// OK commits: all six values are written, and the trigger asks for the new
+// combination from its next poll.
+void optionsCommitKeys() {
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
+    if (r.viewer == nullptr) return;
+    Dialog d = openDialog(r, OptionsId);
+    if (!check(d.window != nullptr, "\"Options\" opens the dialog")) return;
+    check(toggle(d.control(RightShiftBox)), "a click ticks \"Right Shift Key\"");
+    check(boxStates(d) == "100001", "left Ctrl and right Shift are ticked");
+    check(e2e::settingsValueCount() == 5, "nothing is written before OK");
+    check(clickToClose(d, OkId), "OK closes the dialog");
+    const std::pair<const char*, DWORD> Saved[] = {{"xpos", 0},      {"ypos", 0},      {"flags", 0x7F},
+                                                   {"sortflags", 0x100}, {"listflags", 0}, {"keycheck", 0x21}};
+    for (const auto& s : Saved) check(storedIs(s.first, s.second), std::string("OK wrote ") + s.first);
+
+    check(!edgeSwitches({VK_LCONTROL}, NoSwitchMs), "left Ctrl alone no longer switches");
+    check(edgeSwitches({VK_LCONTROL, VK_RSHIFT}), "left Ctrl with right Shift does");
+}
+
+// The Run entry follows the box at once and stays whatever closes the
+// dialog; where it cannot follow, the box does not claim it.
+void optionsStartWithWindows() {
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
+    if (r.viewer == nullptr) return;
+    const std::string program = e2e::driverFolder() + "Panorel.exe";
+    Dialog d = openDialog(r, OptionsId);
+    if (!check(d.window != nullptr, "\"Options\" opens the dialog")) return;
+    std::string run;
+    check(toggle(d.control(StartWithWindowsBox)), "a click ticks \"Start with Windows\"");
+    check(e2e::readRunValue("progman", &run) && run == withNul(program),
+          "at once the Run value \"progman\" holds " + program);
+    check(clickToClose(d, CancelId), "Cancel closes the dialog");
+    check(e2e::readRunValue("progman", &run) && storedIs("flags", 0x7F),
+          "the Run value stays; \"flags\" is not written");
+
+    d = openDialog(r, OptionsId);
+    check(e2e::isChecked(d.control(StartWithWindowsBox)), "reopened, the box is ticked");
+    check(toggle(d.control(StartWithWindowsBox)), "a click unticks it");
+    check(!e2e::readRunValue("progman", &run) && e2e::runKeyExists(), "at once the value is deleted");
+    check(clickToClose(d, CancelId) && !e2e::readRunValue("progman", &run), "and stays deleted after Cancel");
+
+    // Without the Run key (it is opened, never created) nothing can be
+    // written. The click on a second box shows when the first was handled.
+    check(e2e::deleteRunKey(), "the Run key is removed");
+    d = openDialog(r, OptionsId);
+    e2e::leftClickAt(e2e::centreOf(d.control(StartWithWindowsBox)));
+    check(toggle(d.control(LeftShiftBox)), "\"Start with Windows\" clicked, then \"Left Shift Key\"");
+    check(!e2e::isChecked(d.control(StartWithWindowsBox)), "\"Start with Windows\" stays unticked");
+    check(!e2e::runKeyExists(), "and no Run key was made");
+    check(clickToClose(d, OkId) && storedIs("flags", 0x7F) && storedIs("keycheck", 0x05),
+          "OK saves \"flags\" without the start-up bit");
+    if (!exitPanorel(r)) return;
+
+    // A program under a folder with a space in its name is quoted, or
+    // Windows would try "C:\Panorel" first.
+    check(e2e::createRunKey(), "the Run key is back");
+    const std::string folder = "C:\\Panorel Test\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    check(CopyFileA(program.c_str(), (folder + "Panorel.exe").c_str(), FALSE) != FALSE,
+          "a copy of Panorel.exe in " + folder);
+    Running copy;
+    copy.panorel = e2e::start("\"" + folder + "Panorel.exe\"", folder);
+    copy.viewer = e2e::waitViewer(copy.panorel);
+    if (!check(copy.viewer != nullptr, "the copy starts")) return;
+    d = openDialog(copy, OptionsId);
+    check(toggle(d.control(StartWithWindowsBox)), "\"Start with Windows\" ticked in the copy");
+    const std::string quoted = "\"" + folder + "Panorel.exe\"";
+    check(e2e::readRunValue("progman", &run) && run == withNul(quoted), "the Run value is the quoted path " + quoted);
+}
+
+// Which tab opens, switching tabs, and the viewer's commands while open.
+void optionsTabs() {
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
+    if (r.viewer == nullptr) return;
+    Dialog d = openDialog(r, AboutId);
+    if (!check(d.window != nullptr, "\"About\" opens the dialog")) return;
+    check(showsTab(d, AboutTab), "on the About tab, with the key page hidden");
+    char text[256] = {};
+    GetWindowTextA(d.control(WebSiteLink), text, sizeof text);
+    check(std::string(text) == WebSiteAddress, std::string("the web-site link shows ") + WebSiteAddress);
+    GetWindowTextA(d.control(ReferralLink), text, sizeof text);
+    check(std::string(text) == ReferralShown, std::string("the referral link shows ") + ReferralShown);
+    check(FindWindowExA(d.aboutPage, nullptr, "Static", "Panorel\xAE") != nullptr, "the name line is there");
+    check(FindWindowExA(d.aboutPage, nullptr, "Static", Purpose) != nullptr, "and the purpose text");
+
+    check(selectTab(r.panorel, d, OptionKeysTab), "clicking \"Option Keys\" shows the key page and hides About");
+    check(toggle(d.control(LeftControlBox)), "\"Left Control Key\" unticked");
+    check(selectTab(r.panorel, d, AboutTab), "clicking \"About\" shows the About page again");
+
+    HWND first = d.window;
+    d = openDialog(r, OptionsId);
+    check(!IsWindow(first), "\"Options\" closes the open dialog");
+    check(d.window != nullptr && showsTab(d, OptionKeysTab), "and opens a fresh one on Option Keys");
+    check(boxStates(d) == "100000" && e2e::settingsValueCount() == 5, "the edit was discarded, nothing saved");
+
+    // Resizing moves none of the controls.
+    RECT before = rectOf(d.control(OkId));
+    RECT frame = rectOf(d.window);
+    SetWindowPos(d.window, nullptr, 0, 0, frame.right - frame.left + 120, frame.bottom - frame.top + 90,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    check(e2e::waitUntil([&] { return rectOf(d.window).right == frame.right + 120; }), "the dialog grows");
+    RECT after = rectOf(d.control(OkId));
+    check(after.left == before.left && after.top == before.top, "and OK stays where it was");
+
+    first = d.window;
+    d = openDialog(r, AboutId);
+    check(!IsWindow(first) && d.window != nullptr && showsTab(d, AboutTab),
+          "\"About\" replaces it with a fresh one on About");
+    check(clickToClose(d, CancelId), "Cancel closes it");
+    d = openDialog(r, OptionsId);
+    check(d.window != nullptr && showsTab(d, OptionKeysTab), "and \"Options\" opens a new one afterwards");
+}
+
+// The links: blue and underlined, the hand under the mouse, the left button
+// opens, the right one does not.
+void aboutLinks() {
+    check(e2e::recordOpenedAddresses(), "web addresses open in the recorder");
+    Running r = startWith({});
+    if (r.viewer == nullptr) return;
+    Dialog d = openDialog(r, AboutId);
+    if (!check(d.window != nullptr, "\"About\" opens the dialog")) return;
+    HWND webSite = d.control(WebSiteLink);
+    HWND referral = d.control(ReferralLink);
+    check(e2e::waitUntil([&] { return hasBlueRun(rectOf(webSite), 40) && hasBlueRun(rectOf(referral), 40); }),
+          "both links are drawn blue and underlined");
+
+    // Wine cannot show another process's cursor to the driver, only its
+    // handle: the link's cursor is one the page shows nowhere else.
+    e2e::moveMouseTo(e2e::centreOf(d.control(OkId)));
+    HCURSOR arrow = nullptr;
+    e2e::waitUntil([&] { return (arrow = currentCursor()) != nullptr; });
+    e2e::moveMouseTo(e2e::centreOf(webSite));
+    HCURSOR hand = nullptr;
+    check(e2e::waitUntil([&] { return (hand = currentCursor()) != arrow; }),
+          "over the web-site link the cursor changes from the arrow");
+    e2e::moveMouseTo(e2e::centreOf(d.control(OkId)));
+    check(e2e::waitUntil([&] { return currentCursor() == arrow; }), "back over OK it is the arrow");
+    e2e::moveMouseTo(e2e::centreOf(referral));
+    check(e2e::waitUntil([&] { return currentCursor() == hand; }), "over the referral link it is the same hand");
+    e2e::moveMouseTo(e2e::centreOf(FindWindowExA(d.aboutPage, nullptr, "Static", Purpose)));
+    check(e2e::waitUntil([&] { return currentCursor() == arrow; }), "over the purpose text, the arrow");
+
+    e2e::rightClickAt(e2e::centreOf(referral));
+    e2e::leftClickAt(e2e::centreOf(webSite));
+    check(e2e::waitUntil([] { return !e2e::openedAddresses().empty(); }), "a left click on the web-site link opens");
+    check(e2e::openedAddresses() == std::vector<std::string>{WebSiteAddress},
+          std::string("exactly ") + WebSiteAddress + ", and the right click opened nothing");
+    e2e::leftClickAt(e2e::centreOf(referral));
+    check(e2e::waitUntil([] { return e2e::openedAddresses().size() == 2; }) &&
+              e2e::openedAddresses()[1] == ReferralAddress,
+          std::string("the referral link opens ") + ReferralAddress);
+
+    d = openDialog(r, AboutId);
+    e2e::leftClickAt(e2e::centreOf(d.control(WebSiteLink)));
+    check(e2e::waitUntil([] { return e2e::openedAddresses().size() == 3; }) &&
+              e2e::openedAddresses()[2] == WebSiteAddress,
+          "the links of a dialog opened again work too");
+    check(!e2e::waitUntil([] { return e2e::openedAddresses().size() > 3; }, NothingOpenedMs),
+          "nothing else was opened");
+}
+
+void showOptions() { showDialog(OptionsId); }
+void showAbout() { showDialog(AboutId); }
+
+}  // namespace scenarios
