@@ -23,4 +23,11 @@ void edgeSwitchesRight();
 void edgeWrapsLeft();
 void recallRestoresMaximised();
 
+void soak();
+void soakLong();
+void hostileRegistry();
+void hostileRegistryFull();
+void hostileTitles();
+void hungWindow();
+
 }  // namespace scenarios
