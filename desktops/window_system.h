@@ -8,8 +8,9 @@
 
 namespace ws {
 
-HWND GetDesktopWindow();
-HWND GetWindow(HWND window, UINT command);
+// One snapshot of every top-level window, front-most first, handed to the
+// callback one by one until it answers FALSE.
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);

@@ -3,6 +3,7 @@
 //   panorel-e2e windows PREFIX N  the helper that opens titled windows
 //   panorel-e2e quadrants PALETTE the helper that fills the screen with four colours
 //   panorel-e2e record ADDRESS    the browser stand-in: notes the address it was asked to open
+//   panorel-e2e pool PREFIX N     the helper whose windows come and go one by one
 #include "e2e.h"
 #include "scenarios.h"
 
@@ -48,6 +49,12 @@ const Scenario Scenarios[] = {
     {"about-links", scenarios::aboutLinks, false},
     {"show-options", scenarios::showOptions, true},
     {"show-about", scenarios::showAbout, true},
+    {"soak", scenarios::soak, false},
+    {"soak-long", scenarios::soakLong, false},
+    {"hostile-registry", scenarios::hostileRegistry, false},
+    {"hostile-registry-full", scenarios::hostileRegistryFull, false},
+    {"hostile-titles", scenarios::hostileTitles, false},
+    {"hung-window", scenarios::hungWindow, false},
 };
 
 int usage() {
@@ -65,6 +72,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && std::strcmp(argv[1], "quadrants") == 0) return e2e::runQuadrantsHelper(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "record") == 0) return e2e::runRecorder(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "pool") == 0) return e2e::runPoolHelper(argv[2], std::atoi(argv[3]));
     if (argc != 2) return usage();
     for (const Scenario& s : Scenarios) {
         if (std::strcmp(argv[1], s.name) != 0) continue;

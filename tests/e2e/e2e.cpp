@@ -117,6 +117,71 @@ LRESULT CALLBACK quadrantsWindowProc(HWND window, UINT message, WPARAM wParam, L
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+constexpr char PoolClass[] = "PanorelE2EPoolWindow";
+constexpr char PoolControlClass[] = "PanorelE2EPoolControl";
+constexpr UINT PoolCreateMessage = WM_APP + 10;  // to the pool's control window; wParam: n
+constexpr UINT PoolHideMessage = WM_APP + 11;
+constexpr UINT PoolShowMessage = WM_APP + 12;
+constexpr UINT PoolDestroyMessage = WM_APP + 13;
+constexpr UINT PoolHangMessage = WM_APP + 14;
+constexpr char HungEvent[] = "PanorelE2EHung";
+constexpr char ResumeEvent[] = "PanorelE2EResume";
+constexpr int PoolCascade = 20;  // windows placed on this many steps, then again from the top
+
+std::string poolPrefix;
+
+HWND createPoolWindow(int n) {
+    int offset = HelperWindowStep * (n % PoolCascade);
+    HWND w = CreateWindowA(PoolClass, (poolPrefix + " " + std::to_string(n)).c_str(), WS_OVERLAPPEDWINDOW, offset,
+                           offset, HelperWindowWidth, HelperWindowHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+    ShowWindow(w, SW_SHOW);
+    return w;
+}
+
+// The program's one thread stops answering until the driver lets it go.
+void hangUntilResumed() {
+    HANDLE hung = OpenEventA(EVENT_MODIFY_STATE, FALSE, HungEvent);
+    HANDLE resume = OpenEventA(SYNCHRONIZE, FALSE, ResumeEvent);
+    SetEvent(hung);
+    WaitForSingleObject(resume, INFINITE);
+    CloseHandle(resume);
+    CloseHandle(hung);
+}
+
+LRESULT CALLBACK poolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case PoolHideMessage:
+        ShowWindow(window, SW_HIDE);
+        return 1;
+    case PoolShowMessage:
+        ShowWindow(window, SW_SHOW);
+        return 1;
+    case PoolDestroyMessage:
+        DestroyWindow(window);
+        return 1;
+    case PoolHangMessage:
+        hangUntilResumed();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK poolControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == PoolCreateMessage) return reinterpret_cast<LRESULT>(createPoolWindow(static_cast<int>(wParam)));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool sendToHelper(HWND window, UINT message, WPARAM wParam, DWORD_PTR* result) {
+    return SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, result) != 0;
+}
+
+HKEY openSettingsKey(REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
 }  // namespace
 
 Process start(const std::string& commandLine, const std::string& folder) {
@@ -152,6 +217,61 @@ std::vector<HWND> openWindows(const std::string& prefix, int count) {
         return true;
     });
     return windows;
+}
+
+Pool openPool(const std::string& prefix, int count) {
+    Pool pool;
+    pool.prefix = prefix;
+    pool.process = start("\"" + pathOfThisProgram() + "\" pool \"" + prefix + "\" " + std::to_string(count));
+    pool.windows.assign(count, nullptr);
+    waitUntil([&] {
+        for (int i = 0; i < count; ++i) {
+            if (pool.windows[i] == nullptr) {
+                pool.windows[i] = FindWindowA(PoolClass, (prefix + " " + std::to_string(i + 1)).c_str());
+            }
+            if (pool.windows[i] == nullptr || !IsWindowVisible(pool.windows[i])) return false;
+        }
+        return true;
+    });
+    return pool;
+}
+
+HWND poolCreate(const Pool& pool, int n) {
+    HWND control = FindWindowA(PoolControlClass, pool.prefix.c_str());
+    DWORD_PTR result = 0;
+    if (control == nullptr || !sendToHelper(control, PoolCreateMessage, static_cast<WPARAM>(n), &result)) return nullptr;
+    return reinterpret_cast<HWND>(result);
+}
+
+bool poolHide(HWND window) {
+    DWORD_PTR result = 0;
+    return sendToHelper(window, PoolHideMessage, 0, &result) && result != 0;
+}
+
+bool poolShow(HWND window) {
+    DWORD_PTR result = 0;
+    return sendToHelper(window, PoolShowMessage, 0, &result) && result != 0;
+}
+
+bool poolDestroy(HWND window) {
+    DWORD_PTR result = 0;
+    return sendToHelper(window, PoolDestroyMessage, 0, &result) && result != 0;
+}
+
+// Returns once the program has stopped: it says so just before it waits.
+void poolHang(HWND window) {
+    static HANDLE hung = CreateEventA(nullptr, TRUE, FALSE, HungEvent);
+    static HANDLE resume = CreateEventA(nullptr, TRUE, FALSE, ResumeEvent);
+    ResetEvent(hung);
+    ResetEvent(resume);
+    PostMessageA(window, PoolHangMessage, 0, 0);
+    WaitForSingleObject(hung, DefaultDeadlineMs);
+}
+
+void resumeHungPrograms() {
+    HANDLE resume = OpenEventA(EVENT_MODIFY_STATE, FALSE, ResumeEvent);
+    SetEvent(resume);
+    CloseHandle(resume);
 }
 
 HWND openProgram(const std::string& commandLine) {
@@ -417,6 +537,41 @@ bool readStoredSetting(const std::string& name, DWORD* value) {
     return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof *value;
 }
 
+// The W call stores the bytes exactly as given, whatever the type.
+bool storeRawSetting(const std::string& name, DWORD type, const std::vector<BYTE>& data) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    std::wstring wideName(name.begin(), name.end());
+    LSTATUS status = RegSetValueExW(key, wideName.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                                    static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool readSettingAsPanorel(const std::string& name, DWORD* value) {
+    HKEY key = openSettingsKey(KEY_READ);
+    if (key == nullptr) return false;
+    BYTE data[4] = {};
+    DWORD size = sizeof data;
+    LSTATUS status = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, data, &size);
+    RegCloseKey(key);
+    *value = DWORD{data[0]} | (DWORD{data[1]} << 8) | (DWORD{data[2]} << 16) | (DWORD{data[3]} << 24);
+    return status == ERROR_SUCCESS;
+}
+
+bool deleteSettingsKey() {
+    LSTATUS status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+DWORD handleCount(const Process& process) {
+    DWORD count = 0;
+    return GetProcessHandleCount(process.handle, &count) ? count : 0;
+}
+
 bool settingsKeyExists() { return settingsValueCount() >= 0; }
 
 int settingsValueCount() {
@@ -670,6 +825,29 @@ int runWindowsHelper(const std::string& prefix, int count) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return 0;
+}
+
+int runPoolHelper(const std::string& prefix, int count) {
+    poolPrefix = prefix;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = poolWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = PoolClass;
+    RegisterClassA(&windowClass);
+    WNDCLASSA controlClass = {};
+    controlClass.lpfnWndProc = poolControlProc;
+    controlClass.hInstance = instance;
+    controlClass.lpszClassName = PoolControlClass;
+    RegisterClassA(&controlClass);
+    // Never shown, so no capture files it.
+    CreateWindowA(PoolControlClass, prefix.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    for (int i = 1; i <= count; ++i) createPoolWindow(i);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;
 }
 

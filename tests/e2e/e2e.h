@@ -33,6 +33,28 @@ std::string driverFolder();
 // "<prefix> 1" ... "<prefix> <count>" and keeps them until it is ended.
 // Returns the windows once all of them are shown.
 std::vector<HWND> openWindows(const std::string& prefix, int count);
+// Another copy of this driver whose windows live and die one at a time, as
+// a real program's do: each can be made, hidden by the program itself,
+// destroyed, or made to stop answering. The pool's windows are titled
+// "<prefix> <n>"; the pool itself is found by its prefix.
+struct Pool {
+    Process process;
+    std::string prefix;
+    std::vector<HWND> windows;  // the first `count`, shown
+};
+Pool openPool(const std::string& prefix, int count);
+// A new shown window "<prefix> <n>" of the pool's program; null on failure.
+HWND poolCreate(const Pool& pool, int n);
+// The window's own program hides it, shows it again, or destroys it. Each
+// returns once that program has done it.
+bool poolHide(HWND window);
+bool poolShow(HWND window);
+bool poolDestroy(HWND window);
+// The window's program stops answering (its one thread waits) until
+// resumeHungPrograms.
+void poolHang(HWND window);
+void resumeHungPrograms();
+
 // One of Wine's own programs (notepad, regedit, ...) and its main window.
 HWND openProgram(const std::string& commandLine);
 
@@ -127,6 +149,17 @@ bool createRunKey();
 bool recordOpenedAddresses();
 std::vector<std::string> openedAddresses();
 
+// Stores raw data of any type under a value of Panorel's settings key, as a
+// careless tool or a hostile user might.
+bool storeRawSetting(const std::string& name, DWORD type, const std::vector<BYTE>& data);
+// What Panorel's own read of a value gets: the same call into a 4-byte
+// buffer; false when that read fails.
+bool readSettingAsPanorel(const std::string& name, DWORD* value);
+bool deleteSettingsKey();
+
+// The process's kernel handle count; 0 where the platform does not say.
+DWORD handleCount(const Process& process);
+
 // Records one check and prints it; the scenario fails if any check failed.
 bool check(bool passed, const std::string& what);
 int failures();
@@ -139,5 +172,6 @@ void endStartedProcesses();
 int runWindowsHelper(const std::string& prefix, int count);
 int runQuadrantsHelper(int palette);
 int runRecorder(const std::string& address);
+int runPoolHelper(const std::string& prefix, int count);
 
 }  // namespace e2e

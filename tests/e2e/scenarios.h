@@ -35,4 +35,11 @@ void aboutLinks();
 void showOptions();
 void showAbout();
 
+void soak();
+void soakLong();
+void hostileRegistry();
+void hostileRegistryFull();
+void hostileTitles();
+void hungWindow();
+
 }  // namespace scenarios
