@@ -8,9 +8,8 @@
 
 namespace ws {
 
-// One snapshot of every top-level window, front-most first, handed to the
-// callback one by one until it answers FALSE.
-BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
+HWND GetDesktopWindow();
+HWND GetWindow(HWND window, UINT command);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);

@@ -15,26 +15,22 @@ bool skipsWindow(HWND w) {
     return ws::IsWindowVisible(w) != TRUE;
 }
 
-// Files one window of the snapshot into the range; the 64th ends the walk,
-// so nothing is asked of the window below it.
-BOOL CALLBACK fileWindow(HWND w, LPARAM range) {
-    if (skipsWindow(w)) return TRUE;
-    reinterpret_cast<HWND*>(range)[app.captureCount++] = w;
-    return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
-}
-
 }  // namespace
 
-// The walk goes over one snapshot of the z-order, not along the sibling
-// chain: other processes reorder the chain while it is walked (a window
-// just shown by a switch is often still being activated by its program),
-// and a window that moved up past the walk would be missed, then never
-// hidden with its desktop. A window destroyed meanwhile answers as
-// invisible and is skipped.
 void captureDesktop() {
     HWND* range = app.windowTable + desktopRangeStart(app.currentDesktop);
     for (unsigned i = 0; i < SlotsPerDesktop; ++i) range[i] = nullptr;
     app.captureCount = 0;
-    ws::EnumWindows(fileWindow, reinterpret_cast<LPARAM>(range));
+
+    // Follow the sibling chain as it stands from one call to the next: other
+    // processes may reorder it meanwhile, and a destroyed window answers null.
+    HWND w = ws::GetWindow(ws::GetDesktopWindow(), GW_CHILD);
+    while (w != nullptr) {
+        if (!skipsWindow(w)) {
+            range[app.captureCount++] = w;
+            if (app.captureCount == SlotsPerDesktop) break;  // never ask past the 64th
+        }
+        w = ws::GetWindow(w, GW_HWNDNEXT);
+    }
     rebuildRecallMenu();
 }

@@ -50,11 +50,6 @@ using HICON = HICON__*;
 using HCURSOR = HICON;
 using HGLOBAL = HGLOBAL__*;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
-using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
-
-// The calling convention of callbacks: __stdcall on 32-bit Windows, nothing
-// to say on the host.
-#define CALLBACK
 
 struct POINT {
     LONG x;
@@ -92,6 +87,9 @@ constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_SHOW = 5;
 constexpr int SW_RESTORE = 9;
+
+constexpr UINT GW_HWNDNEXT = 2;
+constexpr UINT GW_CHILD = 5;
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_BYCOMMAND = 0x0000;

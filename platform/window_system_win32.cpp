@@ -3,7 +3,8 @@
 
 namespace ws {
 
-BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) { return ::EnumWindows(callback, parameter); }
+HWND GetDesktopWindow() { return ::GetDesktopWindow(); }
+HWND GetWindow(HWND window, UINT command) { return ::GetWindow(window, command); }
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }

@@ -43,7 +43,7 @@ TEST_F(CaptureTest, AsksProcessBeforeVisibilityForEachWindow) {
     for (const fake::Call& c : fake::log()) {
         if (c.target == a) forA.push_back(c.op);
     }
-    EXPECT_EQ(forA, (std::vector<Op>{Op::GetWindowThreadProcessId, Op::IsWindowVisible}));
+    EXPECT_EQ(forA, (std::vector<Op>{Op::GetWindowThreadProcessId, Op::IsWindowVisible, Op::GetWindow}));
 }
 
 TEST_F(CaptureTest, CountsVisibilityOnlyWhenTheAnswerIsExactlyOne) {
@@ -54,14 +54,14 @@ TEST_F(CaptureTest, CountsVisibilityOnlyWhenTheAnswerIsExactlyOne) {
     EXPECT_EQ(filed(1), std::vector<HWND>{one});
 }
 
-TEST_F(CaptureTest, StopsAtSixtyFourWithoutLookingAtTheNextWindow) {
+TEST_F(CaptureTest, StopsAtSixtyFourWithoutAskingForTheNextWindow) {
     std::vector<HWND> windows = fake::addWindows(OtherProcess, 70);
     captureDesktop();
 
     EXPECT_EQ(filed(1), std::vector<HWND>(windows.begin(), windows.begin() + 64));
     EXPECT_EQ(app.captureCount, 64u);
+    for (const fake::Call& c : fake::calls(Op::GetWindow)) EXPECT_NE(c.target, windows[63]);
     EXPECT_FALSE(asked(Op::GetWindowThreadProcessId, windows[64]));
-    EXPECT_FALSE(asked(Op::IsWindowVisible, windows[64]));
 }
 
 TEST_F(CaptureTest, RewritesOnlyTheCurrentRangeAndPacksItFromItsFirstSlot) {
@@ -93,37 +93,55 @@ TEST_F(CaptureTest, EmptyZOrderEmptiesTheRangeAndStillRebuildsTheRecallMenu) {
     EXPECT_EQ(app.captureCount, 0u);
 }
 
-// Other processes reorder the z-order while it is walked; the walk goes
-// over the order as it stood when the capture began, so every window is
-// taken once, none missed.
-TEST_F(CaptureTest, TakesEveryWindowOnceWhileTheZOrderChangesDuringTheWalk) {
+TEST_F(CaptureTest, FollowsTheZOrderAsItChangesDuringTheWalk) {
     HWND a = fake::addWindow(OtherProcess, "a");
     HWND b = fake::addWindow(OtherProcess, "b");
     HWND c = fake::addWindow(OtherProcess, "c");
     bool moved = false;
-    fake::onNextQuery([&](HWND next) {
-        if (next == b && !moved) {
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == a && !moved) {
             moved = true;
-            // Now c, b, a: a walk along the chain would meet a again below
-            // b and never reach c.
-            fake::moveToBottom(b);
-            fake::moveToBottom(a);
+            fake::moveToBottom(a);  // another process sends a to the back mid-walk
         }
     });
     captureDesktop();
-    EXPECT_TRUE(moved);
-    EXPECT_EQ(filed(1), (std::vector<HWND>{a, b, c}));
+    // a stood first and was asked for its next window after moving: the walk
+    // ends there, since a is now last.
+    EXPECT_EQ(filed(1), std::vector<HWND>{a});
+
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == b) fake::moveToBottom(b);
+    });
+    fake::moveToBottom(a);  // z-order: b, c, a
+    captureDesktop();
+    // b moves below a before its next is asked, so the walk ends on b;
+    // nothing is snapshotted or retried.
+    EXPECT_EQ(filed(1), std::vector<HWND>{b});
+    EXPECT_FALSE(asked(Op::IsWindowVisible, c));
 }
 
-TEST_F(CaptureTest, AWindowDestroyedDuringTheWalkIsSkippedAndTheWalkGoesOn) {
+TEST_F(CaptureTest, AWindowMetTwiceDuringTheWalkIsStoredTwice) {
     HWND a = fake::addWindow(OtherProcess, "a");
     HWND b = fake::addWindow(OtherProcess, "b");
-    HWND c = fake::addWindow(OtherProcess, "c");
-    fake::onNextQuery([&](HWND next) {
-        if (next == b) fake::destroy(b);
+    bool moved = false;
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == b && !moved) {
+            moved = true;
+            fake::moveToBottom(a);  // z-order b, a: a is met again below b
+        }
     });
     captureDesktop();
-    EXPECT_EQ(filed(1), (std::vector<HWND>{a, c}));
+    EXPECT_EQ(filed(1), (std::vector<HWND>{a, b, a}));
+}
+
+TEST_F(CaptureTest, AWindowDestroyedDuringTheWalkEndsIt) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    fake::addWindow(OtherProcess, "b");
+    fake::onNextQuery([&](HWND asked) {
+        if (asked == a) fake::destroy(a);
+    });
+    captureDesktop();
+    EXPECT_EQ(filed(1), std::vector<HWND>{a});
 }
 
 TEST_F(CaptureTest, AParkedWindowReshownByItsOwnProgramEndsUpInTwoRanges) {

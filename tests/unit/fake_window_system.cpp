@@ -30,6 +30,8 @@ struct World {
 
 World world;
 
+HWND root() { return reinterpret_cast<HWND>(std::uintptr_t{0x1000}); }
+
 template <typename Handle>
 Handle newHandle() {
     world.nextHandle += 0x10;  // never reused, like a fresh handle from a real system
@@ -134,16 +136,21 @@ namespace ws {
 using fake::Op;
 using fake::world;
 
-// Like the real call, the list is taken once, before the first callback:
-// what changes afterwards does not change the walk.
-BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) {
-    fake::record(Op::EnumWindows, nullptr, 0);
-    const std::vector<HWND> snapshot = world.zOrder;
-    for (HWND w : snapshot) {
-        if (world.nextHook) world.nextHook(w);
-        if (!callback(w, parameter)) return FALSE;
+HWND GetDesktopWindow() {
+    fake::record(Op::GetDesktopWindow, nullptr, 0);
+    return fake::root();
+}
+
+HWND GetWindow(HWND window, UINT command) {
+    fake::record(Op::GetWindow, window, command);
+    if (command == GW_CHILD) {
+        return window == fake::root() && !world.zOrder.empty() ? world.zOrder.front() : nullptr;
     }
-    return TRUE;
+    if (command != GW_HWNDNEXT) return nullptr;
+    if (world.nextHook) world.nextHook(window);
+    auto it = std::find(world.zOrder.begin(), world.zOrder.end(), window);
+    if (it == world.zOrder.end() || ++it == world.zOrder.end()) return nullptr;
+    return *it;
 }
 
 // Like the real call, an invalid handle leaves the caller's variable alone.

@@ -13,14 +13,14 @@
 
 namespace fake {
 
-enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
+enum class Op { GetDesktopWindow, GetWindow, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics };
 
 struct Call {
     Op op;
     const void* target;  // the window or menu the call names (null where none)
-    // ShowWindow's show command, a menu id or position,
+    // GetWindow's command, ShowWindow's show command, a menu id or position,
     // a virtual key, a metric's index, the x of SetCursorPos
     std::intptr_t arg;
     std::intptr_t arg2 = 0;  // the y of SetCursorPos
@@ -54,8 +54,8 @@ BOOL visibleAnswer(HWND window);
 ShowState showState(HWND window);
 bool isAlive(HWND window);
 
-// Called before EnumWindows hands each window to its callback, so a test
-// can change the z-order in the middle of a walk.
+// Called on every GetWindow(w, GW_HWNDNEXT) before it answers, so a test can
+// change the z-order in the middle of a walk.
 void onNextQuery(std::function<void(HWND asked)> hook);
 
 // The answer GetAsyncKeyState gives for a key (0 until set). Like the real

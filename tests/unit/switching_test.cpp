@@ -27,7 +27,7 @@ TEST_F(SwitchingTest, GotoRunsEveryStepInOrder) {
         if (ops.empty() || ops.back() != c.op) ops.push_back(c.op);
     }
     std::vector<Op> expected = {Op::CheckMenuItem, Op::ShowWindow, Op::ModifyMenuA, Op::ShowWindow,
-                                Op::EnumWindows};
+                                Op::GetDesktopWindow};
     ASSERT_GE(ops.size(), expected.size());
     EXPECT_EQ(std::vector<Op>(ops.begin(), ops.begin() + 5), expected);
 
@@ -55,7 +55,7 @@ TEST_F(SwitchingTest, EdgeFormCapturesTheDesktopBeingLeftFirst) {
     ASSERT_GE(ops.size(), 3u);
     EXPECT_EQ(ops[0].op, Op::CheckMenuItem);
     EXPECT_EQ(ops[1].op, Op::CheckMenuItem);
-    EXPECT_EQ(ops[2].op, Op::EnumWindows);  // the capture before hiding
+    EXPECT_EQ(ops[2].op, Op::GetDesktopWindow);  // the capture before hiding
     EXPECT_EQ(label(), "Desktop #4");
     EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{52});
 }
