@@ -1,0 +1,366 @@
+// The benchmark driver: each measure times Panorel beside the bare cost of
+// the same platform work, in the same run, and prints both. bench/run runs
+// it under Wine and makes the table; every figure line starts with
+// "RESULT" so the script can pick it out.
+//   panorel-bench switch N REPEATS   Goto switches between two desktops of N windows each
+//   panorel-bench edge N REPEATS     pointer on the edge to the first window hidden
+//   panorel-bench startup REPEATS    process start to viewer shown and first capture done
+//   panorel-bench launch WHAT        starts Panorel or the bare program (dialog, stretch)
+//                                    and returns once its dialog answers; prints its id
+//   panorel-bench stop ID            closes what launch started
+#include "tests/e2e/e2e.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr WORD ExitId = 1;
+constexpr WORD GotoDesktop1 = 49;
+constexpr WORD GotoDesktop2 = 50;
+constexpr LONG PointerY = 500;
+constexpr double TriggerTickMs = 10.0;
+constexpr int WarmUpRounds = 2;
+constexpr int SettleAttempts = 10;
+constexpr DWORD PacePollMs = 1;  // how often a measuring loop looks: the resolution, not a synchronisation
+// A pause between two measured switches, so that the end of one (its last
+// capture may still run when the sent message is answered from inside a
+// show request) cannot be counted in the next.
+constexpr DWORD PaceSwitchesMs = 100;
+
+using Clock = LARGE_INTEGER;
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+double maximum(const std::vector<double>& v) { return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()); }
+
+std::string barePath() { return "\"" + e2e::driverFolder() + "panorel-bare.exe\""; }
+
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char name[16] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (owner != search->processId || !IsWindowVisible(w) || lstrcmpA(name, "#32770") != 0) return TRUE;
+    search->found = w;
+    return FALSE;
+}
+
+// The visible dialog of a process, once it answers a sent message: for
+// Panorel the end of start-up, first capture included.
+HWND waitReadyDialog(const e2e::Process& p, DWORD deadlineMs) {
+    DialogSearch search = {p.id, nullptr};
+    e2e::waitUntil(
+        [&] {
+            EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        deadlineMs);
+    DWORD_PTR result = 0;
+    if (search.found != nullptr) SendMessageTimeoutA(search.found, WM_NULL, 0, 0, SMTO_NORMAL, deadlineMs, &result);
+    return search.found;
+}
+
+void closeAndWait(const e2e::Process& p, HWND dialog, UINT message, WPARAM wParam) {
+    PostMessageA(dialog, message, wParam, 0);
+    DWORD code = 0;
+    if (!e2e::waitExit(p, &code)) TerminateProcess(p.handle, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Desktops 1 and 2 with n windows each, of two other processes.
+
+struct TwoDesktops {
+    e2e::Process panorel;
+    HWND viewer = nullptr;
+    std::vector<HWND> one, two;
+};
+
+bool settledOnOne(const TwoDesktops& t) { return e2e::allVisible(t.one) && e2e::noneVisible(t.two); }
+
+// Windows not where their desktop is, with desktop 1 or 2 current.
+int misplaced(const TwoDesktops& t, int current) {
+    int n = 0;
+    for (HWND w : t.one) n += (IsWindowVisible(w) != FALSE) != (current == 1) ? 1 : 0;
+    for (HWND w : t.two) n += (IsWindowVisible(w) != FALSE) != (current == 2) ? 1 : 0;
+    return n;
+}
+
+TwoDesktops setUpTwoDesktops(int n, const std::string& tag) {
+    TwoDesktops t;
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, PointerY);
+    t.one = e2e::openWindows(tag + "-one", n);
+    t.panorel = e2e::startPanorel();
+    t.viewer = e2e::waitViewer(t.panorel);
+    e2e::sendCommand(t.viewer, GotoDesktop2);
+    t.two = e2e::openWindows(tag + "-two", n);
+    // A Goto to the current desktop files what is shown there.
+    e2e::sendCommand(t.viewer, GotoDesktop2);
+    e2e::sendCommand(t.viewer, GotoDesktop1);
+    // A capture can miss a window that the window system moves up the
+    // z-order while the walk passes: file again until each desktop holds
+    // all of its windows.
+    for (int attempt = 0; attempt < SettleAttempts && !settledOnOne(t); ++attempt) {
+        e2e::sendCommand(t.viewer, GotoDesktop1);
+    }
+    return t;
+}
+
+void endTwoDesktops(const TwoDesktops& t) {
+    if (t.viewer != nullptr) closeAndWait(t.panorel, t.viewer, WM_COMMAND, ExitId);
+    e2e::endStartedProcesses();
+}
+
+// ---------------------------------------------------------------------------
+// Switch latency.
+
+constexpr UINT BareSwitchMessage = WM_APP + 1;  // to the bare program: wParam 1 hides A, 2 hides B
+
+double timedSend(HWND window, UINT message, WPARAM wParam) {
+    double begin = nowMs();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, e2e::DefaultDeadlineMs, &result);
+    return nowMs() - begin;
+}
+
+// Both sides are a message sent to a dialog of another process that
+// returns when its switch is done, and each runs the miniature's stretch
+// between switches, so each switch competes with the other's drawing. The
+// bare dialog stays hidden, or Panorel would file it and switch it too.
+int runSwitch(int n, int repeats) {
+    TwoDesktops t = setUpTwoDesktops(n, "switch");
+    int misplacedAtStart = misplaced(t, 1);
+    int worst = misplacedAtStart;
+    e2e::Process bareProcess = e2e::start(barePath() + " stretch switch switch-one switch-two");
+    HWND bareDialog = nullptr;
+    e2e::waitUntil([&] { return (bareDialog = FindWindowA("#32770", "panorel-bare switch")) != nullptr; });
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(bareDialog, WM_NULL, 0, 0, SMTO_NORMAL, e2e::DefaultDeadlineMs, &answer);
+    std::vector<double> panorel, bare;
+    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        // Interleaved, and each going first every other round, so both see
+        // the same load on the machine.
+        double b2 = 0, b1 = 0;
+        if (round % 2 == 1) {
+            b2 = timedSend(bareDialog, BareSwitchMessage, 1);
+            b1 = timedSend(bareDialog, BareSwitchMessage, 2);
+        }
+        double p2 = timedSend(t.viewer, WM_COMMAND, GotoDesktop2);
+        worst = std::max(worst, misplaced(t, 2));
+        double p1 = timedSend(t.viewer, WM_COMMAND, GotoDesktop1);
+        worst = std::max(worst, misplaced(t, 1));
+        if (round % 2 == 0) {
+            b2 = timedSend(bareDialog, BareSwitchMessage, 1);
+            b1 = timedSend(bareDialog, BareSwitchMessage, 2);
+        }
+        if (round < WarmUpRounds) continue;
+        panorel.insert(panorel.end(), {p2, p1});
+        bare.insert(bare.end(), {b2, b1});
+    }
+    if (bareDialog != nullptr) closeAndWait(bareProcess, bareDialog, WM_CLOSE, 0);
+    endTwoDesktops(t);
+    double p = median(panorel), b = median(bare);
+    // A capture that misses a window moved up the z-order during its walk
+    // leaves that window out of its desktop: it then shows on both.
+    std::printf("switch with %d windows per desktop: Panorel %.1f ms, bare %.1f ms (medians of %zu); "
+                "windows out of place: %d after setting up, at most %d after a switch\n",
+                n, p, b, panorel.size(), misplacedAtStart, worst);
+    std::printf("RESULT switch %d %.2f %.2f %d\n", n, p, b, worst);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Edge reaction.
+
+// From the pointer put on an edge to the first of `leaving` seen hidden
+// (of those shown when the pointer got there).
+double edgeReaction(bool right, const std::vector<HWND>& leaving) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    SetCursorPos(width / 2, PointerY);
+    std::vector<HWND> watched;
+    for (HWND w : leaving) {
+        if (IsWindowVisible(w)) watched.push_back(w);
+    }
+    if (watched.empty()) return -1.0;
+    double begin = nowMs();
+    SetCursorPos(right ? width - 1 : 0, PointerY);
+    for (;;) {
+        for (HWND w : watched) {
+            if (!IsWindowVisible(w)) return nowMs() - begin;
+        }
+        if (nowMs() - begin > e2e::DefaultDeadlineMs) return -1.0;
+        Sleep(PacePollMs);
+    }
+}
+
+// The switch has shown the desktop entered and answers again. The viewer
+// stays shown all along: hidden, its miniature would cost next to nothing
+// and flatter the figures.
+void waitSwitchDone(HWND viewer, const std::vector<HWND>& entering) {
+    e2e::waitUntil([&] { return e2e::allVisible(entering); });
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(viewer, WM_NULL, 0, 0, SMTO_NORMAL, e2e::DefaultDeadlineMs, &result);
+    Sleep(PaceSwitchesMs);
+}
+
+void collect(std::vector<double>* into, double ms) {
+    if (ms >= 0) into->push_back(ms / TriggerTickMs);
+}
+
+// The bare poll hides A at the right edge and B at the left, showing the
+// other; optionally beside the miniature's stretch on the same thread.
+std::vector<double> bareEdge(HWND a, HWND b, bool withStretch, int repeats) {
+    char arguments[80];
+    std::snprintf(arguments, sizeof arguments, " edge %llx %llx%s", static_cast<unsigned long long>(UINT_PTR(a)),
+                  static_cast<unsigned long long>(UINT_PTR(b)), withStretch ? " stretch" : "");
+    e2e::Process p = e2e::start(barePath() + arguments);
+    HWND dialog = waitReadyDialog(p, e2e::DefaultDeadlineMs);
+    std::vector<double> ticks;
+    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        double right = edgeReaction(true, {a});
+        e2e::waitUntil([&] { return IsWindowVisible(b) != FALSE; });
+        double left = edgeReaction(false, {b});
+        e2e::waitUntil([&] { return IsWindowVisible(a) != FALSE; });
+        if (round < WarmUpRounds) continue;
+        collect(&ticks, right);
+        collect(&ticks, left);
+    }
+    closeAndWait(p, dialog, WM_CLOSE, 0);
+    return ticks;
+}
+
+int runEdge(int n, int repeats) {
+    TwoDesktops t = setUpTwoDesktops(n, "edge");
+    std::vector<double> panorel;
+    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        double right = edgeReaction(true, t.one);
+        waitSwitchDone(t.viewer, t.two);
+        double left = edgeReaction(false, t.two);
+        waitSwitchDone(t.viewer, t.one);
+        if (round < WarmUpRounds) continue;
+        collect(&panorel, right);
+        collect(&panorel, left);
+    }
+    // Panorel must not see the edges while the bare poll runs.
+    closeAndWait(t.panorel, t.viewer, WM_COMMAND, ExitId);
+    t.viewer = nullptr;
+    // Exit showed both desktops: back to desktop 1 as Panorel left it.
+    for (HWND w : t.two) ShowWindow(w, SW_HIDE);
+    HWND a = t.one.front(), b = t.two.front();
+    std::vector<double> bareWithStretch = bareEdge(a, b, true, repeats);
+    std::vector<double> bare = bareEdge(a, b, false, repeats);
+    endTwoDesktops(t);
+    std::printf("edge reaction with %d windows per desktop, in ticks of 10 ms: Panorel %.2f (max %.2f); bare poll "
+                "beside the same stretch %.2f (max %.2f); bare poll alone %.2f (max %.2f); medians of %zu\n",
+                n, median(panorel), maximum(panorel), median(bareWithStretch), maximum(bareWithStretch),
+                median(bare), maximum(bare), panorel.size());
+    std::printf("RESULT edge %d %.3f %.3f %.3f %.3f %.3f %.3f\n", n, median(panorel), median(bareWithStretch),
+                median(bare), maximum(panorel), maximum(bareWithStretch), maximum(bare));
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up.
+
+double timedStart(const std::string& commandLine, WORD closeCommand) {
+    double begin = nowMs();
+    e2e::Process p = e2e::start(commandLine);
+    HWND dialog = waitReadyDialog(p, e2e::DefaultDeadlineMs);
+    double took = nowMs() - begin;
+    if (dialog == nullptr) return -1.0;
+    closeAndWait(p, dialog, closeCommand == 0 ? WM_CLOSE : WM_COMMAND, closeCommand);
+    return took;
+}
+
+int runStartup(int repeats) {
+    constexpr int DesktopWindows = 8;
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, PointerY);
+    e2e::openWindows("startup", DesktopWindows);
+    std::string panorelLine = "\"" + e2e::driverFolder() + "Panorel.exe\"";
+    std::vector<double> panorel, bare, bareTray;
+    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        double p = timedStart(panorelLine, ExitId);
+        double b = timedStart(barePath(), 0);
+        double bt = timedStart(barePath() + " tray", 0);
+        if (round < WarmUpRounds || p < 0 || b < 0 || bt < 0) continue;
+        panorel.push_back(p);
+        bare.push_back(b);
+        bareTray.push_back(bt);
+    }
+    e2e::endStartedProcesses();
+    std::printf("start-up beside %d windows: Panorel %.1f ms, bare dialog %.1f ms, bare dialog with a tray icon "
+                "%.1f ms (medians of %zu)\n",
+                DesktopWindows, median(panorel), median(bare), median(bareTray), panorel.size());
+    std::printf("RESULT startup %.2f %.2f %.2f\n", median(panorel), median(bare), median(bareTray));
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Programs left running for the script to measure from Linux.
+
+int launch(const std::string& what) {
+    std::string line = what == "panorel" ? "\"" + e2e::driverFolder() + "Panorel.exe\""
+                       : what == "dialog" ? barePath()
+                                          : barePath() + " " + what;
+    e2e::Process p = e2e::start(line);
+    if (waitReadyDialog(p, e2e::DefaultDeadlineMs) == nullptr) return 1;
+    std::printf("RESULT %lu\n", p.id);
+    return 0;
+}
+
+int stop(DWORD id) {
+    HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+    if (handle == nullptr) return 1;
+    e2e::Process p = {handle, id};
+    HWND dialog = waitReadyDialog(p, e2e::DefaultDeadlineMs);
+    // WM_CLOSE ends Panorel without showing anything: nothing is parked here.
+    if (dialog != nullptr) closeAndWait(p, dialog, WM_CLOSE, 0);
+    CloseHandle(handle);
+    return 0;
+}
+
+int usage() {
+    std::printf("usage: panorel-bench switch N REPEATS | edge N REPEATS | startup REPEATS | launch WHAT | stop ID\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc < 2) return usage();
+    std::string mode = argv[1];
+    if (mode == "windows" && argc == 4) return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]));
+    if (mode == "switch" && argc == 4) return runSwitch(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (mode == "edge" && argc == 4) return runEdge(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (mode == "startup" && argc == 3) return runStartup(std::atoi(argv[2]));
+    if (mode == "launch" && argc == 3) return launch(argv[2]);
+    if (mode == "stop" && argc == 3) return stop(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
+    return usage();
+}
