@@ -14,9 +14,13 @@
 //                                 hidden, titled "panorel-bare switch", so that
 //                                 Panorel does not file it with the windows it
 //                                 switches; the stretch then goes into memory
-//   panorel-bare tray             and a notification-area icon, with shell32 loaded
-//                                 only for it
+//   panorel-bare platform         what Panorel's start-up asks of the platform
+//                                 besides the dialog: version 6 of the common
+//                                 controls (the same manifest, activated at run
+//                                 time so that the other modes go without), the
+//                                 miniature's timer started first, and the tray icon
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -42,6 +46,7 @@ bool stretching = false;
 bool polling = false;
 bool switching = false;
 bool trayIcon = false;
+bool platform = false;
 HDC memoryDc = nullptr;  // the stretch's target while the dialog is hidden
 const char* switchPrefixes[2] = {};
 HWND switchWindows[2][MaxSwitchWindows] = {};
@@ -139,9 +144,32 @@ void bareSwitch(int hideSet) {
     }
 }
 
-void startTimers(HWND dialog) {
+// In the order of Panorel's start-up: the miniature's timer first, the
+// poll's last.
+void startUp(HWND dialog) {
+    if (switching) SetWindowTextA(dialog, SwitchTitle);
     if (stretching) SetTimer(dialog, StretchTimerId, StretchPeriodMs, nullptr);
+    if (trayIcon) addTrayIcon(dialog);
+    place(dialog);
     if (polling) SetTimer(dialog, EdgeTimerId, EdgePeriodMs, nullptr);
+}
+
+// The manifest is the program's resource 2, which the loader leaves alone in
+// a program, so only this mode runs under it.
+void useCommonControls6(HINSTANCE instance) {
+    ACTCTXA context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = instance;
+    context.lpResourceName = ISOLATIONAWARE_MANIFEST_RESOURCE_ID;
+    HANDLE handle = CreateActCtxA(&context);
+    ULONG_PTR cookie = 0;
+    if (handle != INVALID_HANDLE_VALUE) ActivateActCtx(handle, &cookie);
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE controls = LoadLibraryA("comctl32.dll");
+    auto init = reinterpret_cast<InitControls>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
+    if (init != nullptr) init(&classes);
 }
 
 void onPaint(HWND dialog) {
@@ -158,10 +186,7 @@ INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (switching) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
         return FALSE;
     case WM_INITDIALOG:
-        if (switching) SetWindowTextA(dialog, SwitchTitle);
-        if (trayIcon) addTrayIcon(dialog);
-        place(dialog);
-        startTimers(dialog);
+        startUp(dialog);
         return FALSE;
     case WM_TIMER:
         if (wParam == StretchTimerId) {
@@ -190,7 +215,7 @@ HWND parseWindow(const char* text) {
 void readCommandLine(char* line) {
     for (const char* word = std::strtok(line, " "); word != nullptr; word = std::strtok(nullptr, " ")) {
         if (std::strcmp(word, "stretch") == 0) stretching = true;
-        if (std::strcmp(word, "tray") == 0) trayIcon = true;
+        if (std::strcmp(word, "platform") == 0) platform = stretching = trayIcon = true;
         if (std::strcmp(word, "switch") == 0) {
             switching = true;
             for (const char*& prefix : switchPrefixes) {
@@ -212,6 +237,7 @@ void readCommandLine(char* line) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     readCommandLine(commandLine);
+    if (platform) useCommonControls6(instance);
     DialogBoxParamA(instance, DialogTemplate, nullptr, BareDialogProc, 0);
     return 0;
 }
