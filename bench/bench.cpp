@@ -10,6 +10,7 @@
 //                                    and returns once its dialog answers; prints its id
 //   panorel-bench stop ID            closes what launch started
 #include "tests/e2e/e2e.h"
+#include "tests/e2e/panorel_ids.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,10 +21,6 @@
 
 namespace {
 
-constexpr WORD ExitId = 1;
-constexpr WORD GotoDesktop1 = 49;
-constexpr WORD GotoDesktop2 = 50;
-constexpr WORD HideViewerId = 1049;
 constexpr LONG PointerY = 500;
 constexpr double TriggerTickMs = 10.0;
 constexpr int WarmUpRounds = 2;
@@ -59,36 +56,17 @@ double maximum(const std::vector<double>& v) { return v.empty() ? 0.0 : *std::ma
 
 std::string barePath() { return "\"" + e2e::driverFolder() + "panorel-bare.exe\""; }
 
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM parameter) {
-    auto* search = reinterpret_cast<DialogSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    char name[16] = {};
-    GetClassNameA(w, name, sizeof name);
-    if (owner != search->processId || !IsWindowVisible(w) || lstrcmpA(name, "#32770") != 0) return TRUE;
-    search->found = w;
-    return FALSE;
-}
-
 // The visible dialog of a process, once it answers a sent message: for
 // Panorel the end of start-up, first capture included.
 HWND waitReadyDialog(const e2e::Process& p, DWORD deadlineMs) {
     // Looked for at the measuring pace: a dialog seen late may have started
     // its first timed job, and the answer below would wait for it.
-    DialogSearch search = {p.id, nullptr};
+    HWND dialog = nullptr;
     DWORD begin = GetTickCount();
-    while (search.found == nullptr && GetTickCount() - begin < deadlineMs) {
-        EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) Sleep(PacePollMs);
-    }
+    while ((dialog = e2e::visibleDialogOf(p)) == nullptr && GetTickCount() - begin < deadlineMs) Sleep(PacePollMs);
     DWORD_PTR result = 0;
-    if (search.found != nullptr) SendMessageTimeoutA(search.found, WM_NULL, 0, 0, SMTO_NORMAL, deadlineMs, &result);
-    return search.found;
+    if (dialog != nullptr) SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, deadlineMs, &result);
+    return dialog;
 }
 
 void closeAndWait(const e2e::Process& p, HWND dialog, UINT message, WPARAM wParam) {
@@ -122,16 +100,16 @@ TwoDesktops setUpTwoDesktops(int n, const std::string& tag) {
     t.one = e2e::openWindows(tag + "-one", n);
     t.panorel = e2e::startPanorel();
     t.viewer = e2e::waitViewer(t.panorel);
-    e2e::sendCommand(t.viewer, GotoDesktop2);
+    e2e::sendCommand(t.viewer, GotoId[2]);
     t.two = e2e::openWindows(tag + "-two", n);
     // A Goto to the current desktop files what is shown there.
-    e2e::sendCommand(t.viewer, GotoDesktop2);
-    e2e::sendCommand(t.viewer, GotoDesktop1);
+    e2e::sendCommand(t.viewer, GotoId[2]);
+    e2e::sendCommand(t.viewer, GotoId[1]);
     // A capture can miss a window that the window system moves up the
     // z-order while the walk passes: file again until each desktop holds
     // all of its windows.
     for (int attempt = 0; attempt < SettleAttempts && !settledOnOne(t); ++attempt) {
-        e2e::sendCommand(t.viewer, GotoDesktop1);
+        e2e::sendCommand(t.viewer, GotoId[1]);
     }
     return t;
 }
@@ -175,9 +153,9 @@ int runSwitch(int n, int repeats) {
             b2 = timedSend(bareDialog, BareSwitchMessage, 1);
             b1 = timedSend(bareDialog, BareSwitchMessage, 2);
         }
-        double p2 = timedSend(t.viewer, WM_COMMAND, GotoDesktop2);
+        double p2 = timedSend(t.viewer, WM_COMMAND, GotoId[2]);
         worst = std::max(worst, misplaced(t, 2));
-        double p1 = timedSend(t.viewer, WM_COMMAND, GotoDesktop1);
+        double p1 = timedSend(t.viewer, WM_COMMAND, GotoId[1]);
         worst = std::max(worst, misplaced(t, 1));
         if (round % 2 == 0) {
             b2 = timedSend(bareDialog, BareSwitchMessage, 1);
@@ -250,10 +228,12 @@ std::vector<double> bareEdge(HWND a, HWND b, bool withStretch, int repeats) {
     HWND dialog = waitReadyDialog(p, e2e::DefaultDeadlineMs);
     std::vector<double> ticks;
     for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        // Paced as Panorel's switches are, so that the programs whose
+        // windows change have finished repainting before the next touch.
         double right = edgeReaction(true, {a, b});
-        e2e::waitUntil([&] { return IsWindowVisible(b) != FALSE; });
+        waitSwitchDone(dialog, {b});
         double left = edgeReaction(false, {a, b});
-        e2e::waitUntil([&] { return IsWindowVisible(a) != FALSE; });
+        waitSwitchDone(dialog, {a});
         if (round < WarmUpRounds) continue;
         collect(&ticks, right);
         collect(&ticks, left);

@@ -36,29 +36,43 @@ std::string pathOfThisProgram() {
     return path;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const char* className;  // null: any class
-    HWND found;
+// A visible top-level window by what it is known by; each field left at
+// its default matches any window.
+struct TopLevelSearch {
+    DWORD processId = 0;
+    const char* className = nullptr;
+    const std::string* title = nullptr;
+    bool titlePart = false;  // the title need only contain `title`
+    int skip = 0;            // matching windows to pass over first, front-most first
+    HWND found = nullptr;
 };
 
-BOOL CALLBACK matchVisibleWindowOf(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+bool sameClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, className) == 0;
+}
+
+bool sameTitle(HWND window, const std::string& title, bool part) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return part ? std::string(text).find(title) != std::string::npos : title == text;
+}
+
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(parameter);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->className != nullptr) {
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpiA(name, search->className) != 0) return TRUE;
-    }
+    if (!IsWindowVisible(window) || (search->processId != 0 && processId != search->processId)) return TRUE;
+    if (search->className != nullptr && !sameClass(window, search->className)) return TRUE;
+    if (search->title != nullptr && !sameTitle(window, *search->title, search->titlePart)) return TRUE;
+    if (search->skip-- > 0) return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND visibleWindowOf(DWORD processId, const char* className) {
-    WindowSearch search = {processId, className, nullptr};
-    EnumWindows(matchVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+HWND findTopLevel(TopLevelSearch search) {
+    EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -277,7 +291,7 @@ void resumeHungPrograms() {
 HWND openProgram(const std::string& commandLine) {
     Process program = start(commandLine);
     HWND window = nullptr;
-    waitUntil([&] { return (window = visibleWindowOf(program.id, nullptr)) != nullptr; });
+    waitUntil([&] { return (window = findTopLevel({program.id})) != nullptr; });
     return window;
 }
 
@@ -304,7 +318,7 @@ COLORREF quadrantColour(int palette, int quadrant) { return Palettes[palette % 2
 
 HWND waitViewer(const Process& panorel) {
     HWND viewer = nullptr;
-    waitUntil([&] { return (viewer = visibleWindowOf(panorel.id, "#32770")) != nullptr; });
+    waitUntil([&] { return (viewer = visibleDialogOf(panorel)) != nullptr; });
     return viewer;
 }
 
@@ -330,32 +344,12 @@ bool sendCommand(HWND viewer, WORD id) {
 
 bool isRunning(const Process& process) { return WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT; }
 
-namespace {
-
-struct MenuSearch {
-    DWORD processId;
-    int skip;
-    HWND found;
-};
-
-BOOL CALLBACK matchMenu(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<MenuSearch*>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpA(name, "#32768") != 0) return TRUE;
-    if (search->skip-- > 0) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND openMenuOf(const Process& process, int nth) {
-    MenuSearch search = {process.id, nth, nullptr};
-    EnumWindows(matchMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    TopLevelSearch search;
+    search.processId = process.id;
+    search.className = "#32768";
+    search.skip = nth;
+    return findTopLevel(search);
 }
 
 // The menu's modal loop reads every key message of its thread, whichever
@@ -477,28 +471,11 @@ std::vector<COLORREF> screenPixels(const RECT& area) {
     return pixels;
 }
 
-namespace {
-
-struct TitleSearch {
-    const std::string* part;
-    HWND found;
-};
-
-BOOL CALLBACK matchTitle(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<TitleSearch*>(parameter);
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof title);
-    if (!IsWindowVisible(window) || std::string(title).find(*search->part) == std::string::npos) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND windowTitled(const std::string& part) {
-    TitleSearch search = {&part, nullptr};
-    EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    TopLevelSearch search;
+    search.title = &part;
+    search.titlePart = true;
+    return findTopLevel(search);
 }
 
 bool allVisible(const std::vector<HWND>& windows) {
@@ -586,29 +563,6 @@ int settingsValueCount() {
 
 namespace {
 
-struct ExactWindowSearch {
-    DWORD processId;
-    const char* className;
-    const std::string* title;
-    HWND found;
-};
-
-BOOL CALLBACK matchExactWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<ExactWindowSearch*>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char name[64] = {};
-    char title[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, title, sizeof title);
-    if (processId != search->processId || !IsWindowVisible(window) || lstrcmpiA(name, search->className) != 0 ||
-        *search->title != title) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
 struct ControlSearch {
     int id;
     HWND found;
@@ -633,9 +587,18 @@ void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
 }  // namespace
 
 HWND windowOf(const Process& process, const char* className, const std::string& title) {
-    ExactWindowSearch search = {process.id, className, &title, nullptr};
-    EnumWindows(matchExactWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    TopLevelSearch search;
+    search.processId = process.id;
+    search.className = className;
+    search.title = &title;
+    return findTopLevel(search);
+}
+
+HWND visibleDialogOf(const Process& process) {
+    TopLevelSearch search;
+    search.processId = process.id;
+    search.className = "#32770";
+    return findTopLevel(search);
 }
 
 HWND controlOf(HWND root, int id) {

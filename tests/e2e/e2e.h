@@ -120,6 +120,9 @@ int settingsValueCount();
 // A visible top-level window of the process, of this class and with exactly
 // this title; null when there is none.
 HWND windowOf(const Process& process, const char* className, const std::string& title);
+// The visible dialog (class #32770) of the process, front-most first; null
+// when there is none.
+HWND visibleDialogOf(const Process& process);
 // The window among all descendants of `root` with this control id.
 HWND controlOf(HWND root, int id);
 // The centre of a window, in screen coordinates.

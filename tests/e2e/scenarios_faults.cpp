@@ -1,5 +1,6 @@
 // Hostile inputs and a program that stops answering.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <cstdio>
@@ -7,9 +8,6 @@
 
 namespace {
 
-constexpr WORD ExitId = 1;
-constexpr WORD GotoId[] = {0, 49, 50, 51, 52};  // by desktop number
-constexpr WORD RecallFirstId = 2400;
 constexpr LONG PointerY = 500;
 constexpr DWORD QuietMs = 200;  // twenty polls of the edge trigger
 constexpr DWORD MissingSetting = 0xFFFFFFFF;

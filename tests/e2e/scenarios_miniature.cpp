@@ -1,5 +1,6 @@
 // The live miniature: what the viewer shows is the screen, scaled down.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <psapi.h>
@@ -9,8 +10,6 @@
 
 namespace {
 
-constexpr WORD HideViewerId = 1049;
-constexpr WORD ShowViewerId = 1050;
 constexpr DWORD FewTicksMs = 2000;  // 50 ticks of 40 ms: generous on a loaded machine
 constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
 

@@ -1,6 +1,7 @@
 // The Options dialog, driven as a user would: real clicks on its controls,
 // real keys and pointer for the switch trigger, the registry as it is left.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <commctrl.h>
@@ -10,11 +11,6 @@
 #include <utility>
 
 namespace {
-
-constexpr WORD ExitId = 1;
-constexpr WORD AboutId = 4;
-constexpr WORD GotoDesktop1 = 49;
-constexpr WORD OptionsId = 1048;
 
 constexpr int TabControlId = 1011;
 constexpr int OkId = 3003;
@@ -239,13 +235,13 @@ void optionsDiscardKeys() {
     check(toggle(d.control(LeftControlBox)), "a click unticks \"Left Control Key\"");
     check(edgeSwitches({VK_LCONTROL}), "left Ctrl at the right edge still switches: the edit is not in force");
     check(e2e::noneVisible(desktop1) && IsWindowVisible(d.window), "the switch hid desktop 1 but not the dialog");
-    e2e::sendCommand(r.viewer, GotoDesktop1);
+    e2e::sendCommand(r.viewer, GotoId[1]);
     check(e2e::allVisible(desktop1) && IsWindowVisible(d.window), "back on desktop 1 the dialog is still there");
 
     check(clickToClose(d, CancelId), "Cancel closes the dialog");
     check(e2e::settingsValueCount() == 5 && storedIs("keycheck", storedMask), "and saves nothing");
     check(edgeSwitches({VK_LCONTROL}), "left Ctrl still switches after Cancel");
-    e2e::sendCommand(r.viewer, GotoDesktop1);
+    e2e::sendCommand(r.viewer, GotoId[1]);
 
     d = openDialog(r, OptionsId);
     check(boxStates(d) == "100000", "reopened, the dialog shows \"Left Control Key\" ticked again");

@@ -1,12 +1,11 @@
 // The settings key in Wine's real registry.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <utility>
 
 namespace {
-
-constexpr WORD ExitId = 1;
 
 using e2e::check;
 

@@ -3,6 +3,7 @@
 // meanwhile, with recalls mixed in. However it went, Exit must leave every
 // living window visible that its own program has not hidden.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <cstdint>
@@ -10,9 +11,6 @@
 
 namespace {
 
-constexpr WORD ExitId = 1;
-constexpr WORD GotoFirstId = 49;
-constexpr WORD RecallFirstId = 2400;
 constexpr int Desktops = 4;
 constexpr int PoolCount = 2;
 constexpr int RecallSpread = 12;  // recalls pick among the first items, and past the end now and then
@@ -102,7 +100,7 @@ void edgeSwitch(Soak& s, bool right) {
 
 void gotoSwitch(Soak& s) {
     DWORD begin = GetTickCount();
-    e2e::sendCommand(s.viewer, static_cast<WORD>(GotoFirstId + s.random.below(Desktops)));
+    e2e::sendCommand(s.viewer, static_cast<WORD>(GotoId[1] + s.random.below(Desktops)));
     if (!IsWindowVisible(s.viewer)) ++s.tally.viewerMissing;
     ++s.tally.gotos;
     s.tally.gotoMs += GetTickCount() - begin;

@@ -1,11 +1,9 @@
 // Start-up, Goto switching and the three ways out.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 namespace {
-
-constexpr WORD ExitId = 1;
-constexpr WORD GotoId[] = {0, 49, 50, 51, 52};  // by desktop number
 
 using e2e::allVisible;
 using e2e::check;

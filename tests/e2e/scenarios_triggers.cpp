@@ -1,12 +1,11 @@
 // The screen-edge switch and the recall of a parked window. No settings are
 // stored, so the key mask selects no key and the edges alone switch.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 namespace {
 
-constexpr WORD GotoId[] = {0, 49, 50, 51, 52};  // by desktop number
-constexpr WORD RecallFirstId = 2400;
 constexpr LONG PointerY = 500;
 
 using e2e::allVisible;

@@ -1,17 +1,11 @@
 // The viewer: placement, its menu, the tray icon and its menu, commands.
 #include "e2e.h"
+#include "panorel_ids.h"
 #include "scenarios.h"
 
 #include <cstdio>
 
 namespace {
-
-constexpr UINT TrayIconId = 1;
-constexpr UINT TrayNotifyMessage = WM_USER + 5;
-constexpr WORD HideViewerId = 1049;
-constexpr WORD ShowViewerId = 1050;
-constexpr WORD GotoDesktop1 = 49;
-constexpr WORD HelpId = 1045;
 
 using e2e::allVisible;
 using e2e::check;
@@ -125,7 +119,7 @@ void viewerMenu() {
     check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "\"Hide Desktop Viewer\" hides the viewer");
     check(e2e::isRunning(r.panorel) && allVisible(windows), "and nothing else changes");
 
-    e2e::sendCommand(r.viewer, GotoDesktop1);
+    e2e::sendCommand(r.viewer, GotoId[1]);
     check(IsWindowVisible(r.viewer) != FALSE, "a switch shows the hidden viewer again");
 }
 
