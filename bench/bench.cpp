@@ -62,8 +62,7 @@ HWND waitReadyDialog(const e2e::Process& p, DWORD deadlineMs) {
     // Looked for at the measuring pace: a dialog seen late may have started
     // its first timed job, and the answer below would wait for it.
     HWND dialog = nullptr;
-    DWORD begin = GetTickCount();
-    while ((dialog = e2e::visibleDialogOf(p)) == nullptr && GetTickCount() - begin < deadlineMs) Sleep(PacePollMs);
+    e2e::waitUntil([&] { return (dialog = e2e::visibleDialogOf(p)) != nullptr; }, deadlineMs, PacePollMs);
     DWORD_PTR result = 0;
     if (dialog != nullptr) SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, deadlineMs, &result);
     return dialog;
@@ -201,11 +200,9 @@ double edgeReaction(bool right, const std::vector<HWND>& watched) {
     }
 }
 
-// The switch has shown the desktop entered and answers again. The viewer
-// stays shown all along: hidden, its miniature would cost next to nothing
-// and flatter the figures.
-// False when the desktop entered did not show all its windows: the
-// desktops have been mixed (see edgeReaction), and the wait is cut short.
+// The switch has shown the desktop entered and answers again. False when
+// the desktop entered did not show all its windows: the desktops have been
+// mixed (see edgeReaction), and the wait is cut short.
 bool waitSwitchDone(HWND viewer, const std::vector<HWND>& entering) {
     bool settled = e2e::waitUntil([&] { return e2e::allVisible(entering); }, SettleDeadlineMs);
     DWORD_PTR result = 0;
@@ -242,36 +239,37 @@ std::vector<double> bareEdge(HWND a, HWND b, bool withStretch, int repeats) {
     return ticks;
 }
 
-int runEdge(int n, int repeats) {
-    TwoDesktops t = setUpTwoDesktops(n, "edge");
+// Right to desktop 2 and left back to 1, round after round. With
+// `hideViewer` the viewer is hidden before each touch: its picture is then
+// clipped away, so this is Panorel's own reaction where a stretch is cheap
+// (the switch shows the viewer again). Otherwise the viewer stays shown,
+// as a user has it. `mixed` counts the switches after which the desktop
+// entered lacked a window.
+std::vector<double> panorelEdge(const TwoDesktops& t, bool hideViewer, int repeats, int* mixed) {
     std::vector<HWND> all = t.one;
     all.insert(all.end(), t.two.begin(), t.two.end());
-    std::vector<double> panorel;
+    auto touch = [&](bool right, const std::vector<HWND>& entering) {
+        if (hideViewer) e2e::sendCommand(t.viewer, HideViewerId);
+        double reaction = edgeReaction(right, all);
+        *mixed += waitSwitchDone(t.viewer, entering) ? 0 : 1;
+        return reaction;
+    };
+    std::vector<double> ticks;
+    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
+        double right = touch(true, t.two);
+        double left = touch(false, t.one);
+        if (round < WarmUpRounds) continue;
+        collect(&ticks, right);
+        collect(&ticks, left);
+    }
+    return ticks;
+}
+
+int runEdge(int n, int repeats) {
+    TwoDesktops t = setUpTwoDesktops(n, "edge");
     int mixed = 0;
-    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
-        double right = edgeReaction(true, all);
-        mixed += waitSwitchDone(t.viewer, t.two) ? 0 : 1;
-        double left = edgeReaction(false, all);
-        mixed += waitSwitchDone(t.viewer, t.one) ? 0 : 1;
-        if (round < WarmUpRounds) continue;
-        collect(&panorel, right);
-        collect(&panorel, left);
-    }
-    // The same with the viewer hidden before each touch: its picture is then
-    // clipped away, so this is Panorel's own reaction where a stretch is
-    // cheap. The switch shows the viewer again.
-    std::vector<double> hidden;
-    for (int round = 0; round < WarmUpRounds + repeats; ++round) {
-        e2e::sendCommand(t.viewer, HideViewerId);
-        double right = edgeReaction(true, all);
-        mixed += waitSwitchDone(t.viewer, t.two) ? 0 : 1;
-        e2e::sendCommand(t.viewer, HideViewerId);
-        double left = edgeReaction(false, all);
-        mixed += waitSwitchDone(t.viewer, t.one) ? 0 : 1;
-        if (round < WarmUpRounds) continue;
-        collect(&hidden, right);
-        collect(&hidden, left);
-    }
+    std::vector<double> panorel = panorelEdge(t, false, repeats, &mixed);
+    std::vector<double> hidden = panorelEdge(t, true, repeats, &mixed);
     // Panorel must not see the edges while the bare poll runs.
     closeAndWait(t.panorel, t.viewer, WM_COMMAND, ExitId);
     t.viewer = nullptr;

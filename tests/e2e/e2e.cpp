@@ -7,7 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr DWORD PollMs = 10;
 constexpr int SteadyPointerPolls = 15;
 constexpr char SettingsKey[] = "Software\\Panorel";
 constexpr char RunParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
@@ -322,12 +321,12 @@ HWND waitViewer(const Process& panorel) {
     return viewer;
 }
 
-bool waitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
+bool waitUntil(const std::function<bool()>& condition, DWORD deadlineMs, DWORD pollMs) {
     DWORD begin = GetTickCount();
     for (;;) {
         if (condition()) return true;
         if (GetTickCount() - begin >= deadlineMs) return false;
-        Sleep(PollMs);  // the pace of polling, not a synchronisation
+        Sleep(pollMs);  // the pace of polling, not a synchronisation
     }
 }
 

@@ -69,7 +69,9 @@ COLORREF quadrantColour(int palette, int quadrant);  // quadrants 0..3: top left
 // The viewer: the visible dialog window of the Panorel process.
 HWND waitViewer(const Process& panorel);
 
-bool waitUntil(const std::function<bool()>& condition, DWORD deadlineMs = DefaultDeadlineMs);
+constexpr DWORD DefaultPollMs = 10;
+bool waitUntil(const std::function<bool()>& condition, DWORD deadlineMs = DefaultDeadlineMs,
+               DWORD pollMs = DefaultPollMs);
 // Waits for the process to end; false if it is still running at the deadline.
 bool waitExit(const Process& process, DWORD* exitCode, DWORD deadlineMs = DefaultDeadlineMs);
 
@@ -120,8 +122,8 @@ int settingsValueCount();
 // A visible top-level window of the process, of this class and with exactly
 // this title; null when there is none.
 HWND windowOf(const Process& process, const char* className, const std::string& title);
-// The visible dialog (class #32770) of the process, front-most first; null
-// when there is none.
+// The front-most visible dialog (class #32770) of the process; null when
+// there is none.
 HWND visibleDialogOf(const Process& process);
 // The window among all descendants of `root` with this control id.
 HWND controlOf(HWND root, int id);
