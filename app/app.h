@@ -7,3 +7,6 @@ INT_PTR initViewer(HWND viewer);
 [[noreturn]] void shutdown(HWND viewer);
 
 void installFaultGuard();
+// Finds the calls of DLLs that are loaded at run time, from the system
+// folder only (platform/window_system_win32.cpp).
+void loadSystemLibraries();

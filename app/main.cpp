@@ -67,6 +67,7 @@ void shutdown(HWND viewer) {
 // The program takes nothing from its command line or environment.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     installFaultGuard();
+    loadSystemLibraries();
     app.instance = GetModuleHandleA(nullptr);
     HINSTANCE result = runViewer(app.instance);
     ExitProcess(static_cast<UINT>(reinterpret_cast<UINT_PTR>(result)));

@@ -14,6 +14,10 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
 int GetWindowTextA(HWND window, char* text, int maxCount);
+int GetClassNameA(HWND window, char* className, int maxCount);
+// dwmapi's call. Without the compositor's library (an old system, Wine) it
+// answers a failure.
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size);
 
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text);
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check);
@@ -24,5 +28,6 @@ SHORT GetAsyncKeyState(int virtualKey);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 int GetSystemMetrics(int index);
+HMONITOR MonitorFromPoint(POINT point, DWORD flags);
 
 }  // namespace ws

@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Declarations and constants only: dwmapi.dll is loaded at run time.
+#include <dwmapi.h>
 
 #else
 
@@ -35,6 +37,7 @@ using LONG_PTR = std::intptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
 using LRESULT = LONG_PTR;
+using HRESULT = LONG;
 
 struct HWND__;
 struct HMENU__;
@@ -42,6 +45,7 @@ struct HKEY__;
 struct HINSTANCE__;
 struct HICON__;
 struct HGLOBAL__;
+struct HMONITOR__;
 using HWND = HWND__*;
 using HMENU = HMENU__*;
 using HKEY = HKEY__*;
@@ -49,6 +53,7 @@ using HINSTANCE = HINSTANCE__*;
 using HICON = HICON__*;
 using HCURSOR = HICON;
 using HGLOBAL = HGLOBAL__*;
+using HMONITOR = HMONITOR__*;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
 struct POINT {
@@ -108,5 +113,8 @@ constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
 
 constexpr int SM_CXSCREEN = 0;
+
+constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+constexpr DWORD DWMWA_CLOAKED = 14;
 
 #endif

@@ -1,5 +1,29 @@
 // The Win32 side of the window-system seam: one forwarder per call.
+#include "app/app.h"
 #include "desktops/window_system.h"
+
+namespace {
+
+// dwmapi.dll is not among the DLLs Windows always takes from its own folder:
+// imported, it would be searched for beside Panorel.exe first, before any
+// code of ours runs. So it is loaded here, from the system folder only; a
+// system that cannot do that (or has no compositor) simply goes without.
+constexpr char DwmLibrary[] = "dwmapi.dll";
+using DwmGetWindowAttributeCall = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+DwmGetWindowAttributeCall dwmGetWindowAttribute = nullptr;
+
+template <typename Call>
+Call findCall(HMODULE library, const char* name) {
+    // Through void(*)(): GetProcAddress's type says nothing of the real one.
+    return reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+}  // namespace
+
+void loadSystemLibraries() {
+    HMODULE dwm = LoadLibraryExA(DwmLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (dwm != nullptr) dwmGetWindowAttribute = findCall<DwmGetWindowAttributeCall>(dwm, "DwmGetWindowAttribute");
+}
 
 namespace ws {
 
@@ -12,6 +36,13 @@ BOOL IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
 BOOL ShowWindow(HWND window, int showCommand) { return ::ShowWindow(window, showCommand); }
 int GetWindowTextA(HWND window, char* text, int maxCount) {
     return ::GetWindowTextA(window, text, maxCount);
+}
+int GetClassNameA(HWND window, char* className, int maxCount) {
+    return ::GetClassNameA(window, className, maxCount);
+}
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size) {
+    if (dwmGetWindowAttribute == nullptr) return E_NOTIMPL;
+    return dwmGetWindowAttribute(window, attribute, value, size);
 }
 
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text) {
@@ -29,5 +60,6 @@ SHORT GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); 
 BOOL GetCursorPos(POINT* point) { return ::GetCursorPos(point); }
 BOOL SetCursorPos(int x, int y) { return ::SetCursorPos(x, y); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+HMONITOR MonitorFromPoint(POINT point, DWORD flags) { return ::MonitorFromPoint(point, flags); }
 
 }  // namespace ws

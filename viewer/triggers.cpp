@@ -25,6 +25,12 @@ bool triggerKeysHeld(DWORD mask) {
     return !anyKeyMode;
 }
 
+// An edge column is where the desktop ends only if no other monitor lies
+// just past it at the pointer's height; otherwise the pointer is on its way
+// there. Asked only on an edge column with the keys held, so the common poll
+// costs nothing more.
+bool monitorAt(LONG x, LONG y) { return ws::MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr; }
+
 DesktopId previousDesktop(DesktopId d) { return d == 1 ? DesktopCount : d - 1; }
 DesktopId nextDesktop(DesktopId d) { return d == DesktopCount ? 1 : d + 1; }
 
@@ -46,9 +52,11 @@ void pollSwitchTriggers(HWND) {
 
     DesktopId target;
     if (pointer.x == 0) {
+        if (monitorAt(-1, pointer.y)) return;
         ws::SetCursorPos(width - 2, pointer.y);
         target = previousDesktop(app.currentDesktop);
     } else if (pointer.x == width - 1) {
+        if (monitorAt(width, pointer.y)) return;
         ws::SetCursorPos(1, pointer.y);
         target = nextDesktop(app.currentDesktop);
     } else {

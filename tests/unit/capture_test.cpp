@@ -36,14 +36,47 @@ TEST_F(CaptureTest, TakesVisibleWindowsFrontMostFirstAndSkipsTheProgramAndTheShe
     EXPECT_FALSE(asked(Op::ShowWindow, hidden));
 }
 
-TEST_F(CaptureTest, AsksProcessBeforeVisibilityForEachWindow) {
+TEST_F(CaptureTest, AsksProcessThenVisibilityThenClassThenCloakingOfEachWindow) {
     HWND a = fake::addWindow(OtherProcess, "a");
     captureDesktop();
     std::vector<Op> forA;
     for (const fake::Call& c : fake::log()) {
         if (c.target == a) forA.push_back(c.op);
     }
-    EXPECT_EQ(forA, (std::vector<Op>{Op::GetWindowThreadProcessId, Op::IsWindowVisible, Op::GetWindow}));
+    EXPECT_EQ(forA, (std::vector<Op>{Op::GetWindowThreadProcessId, Op::IsWindowVisible, Op::GetClassNameA,
+                                     Op::DwmGetWindowAttribute, Op::GetWindow}));
+}
+
+TEST_F(CaptureTest, NeverFilesAWindowOfTheShellsClassesWhateverItsHandle) {
+    std::vector<HWND> shell;
+    for (const char* name : {"Progman", "workerw", "SHELL_TRAYWND", "Shell_SecondaryTrayWnd"}) {
+        shell.push_back(fake::addWindow(ShellProcess));
+        fake::setClassName(shell.back(), name);
+    }
+    HWND lookalike = fake::addWindow(OtherProcess, "lookalike");
+    fake::setClassName(lookalike, "Shell_TrayWnd2");
+    HWND unreadable = fake::addWindow(OtherProcess, "unreadable");
+    fake::setClassName(unreadable, "");
+    HWND hidden = fake::addWindow(OtherProcess, "hidden", FALSE);
+
+    captureDesktop();
+
+    EXPECT_EQ(filed(1), (std::vector<HWND>{lookalike, unreadable}));
+    EXPECT_FALSE(asked(Op::GetClassNameA, hidden));  // out of the running already
+}
+
+TEST_F(CaptureTest, SkipsCloakedWindowsButNotWhenTheCompositorCannotSay) {
+    HWND cloaked = fake::addWindow(OtherProcess, "cloaked");
+    fake::setCloaked(cloaked, 0, 2);
+    HWND shown = fake::addWindow(OtherProcess, "shown");
+    HWND unanswered = fake::addWindow(OtherProcess, "no compositor");
+    fake::setCloaked(unanswered, static_cast<HRESULT>(0x80004001), 1);
+    HWND own = fake::addWindow(OwnProcess, "Options");
+
+    captureDesktop();
+
+    EXPECT_EQ(filed(1), (std::vector<HWND>{shown, unanswered}));
+    EXPECT_FALSE(asked(Op::DwmGetWindowAttribute, own));
 }
 
 TEST_F(CaptureTest, CountsVisibilityOnlyWhenTheAnswerIsExactlyOne) {

@@ -7,12 +7,24 @@
 namespace fake {
 namespace {
 
+constexpr HRESULT Ok = 0;
+constexpr HRESULT InvalidArgument = static_cast<HRESULT>(0x80070057);
+constexpr LONG PrimaryHeight = 1080;
+
 struct Window {
     DWORD processId;
     std::string title;
     BOOL visibleAnswer;
     ShowState state;
     bool alive;
+    std::string className = "Panorel test window";
+    HRESULT cloakAnswer = Ok;
+    DWORD cloaked = 0;
+};
+
+struct Monitor {
+    LONG left, top, right, bottom;
+    bool contains(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };
 
 struct World {
@@ -26,6 +38,7 @@ struct World {
     POINT cursor = {640, 512};
     bool cursorReadsFail = false;
     int screenWidth = 1920;
+    std::vector<Monitor> monitors;  // beside the primary
 };
 
 World world;
@@ -77,6 +90,11 @@ void destroy(HWND window) {
 void setVisibleAnswer(HWND window, BOOL answer) { world.windows.at(window).visibleAnswer = answer; }
 void setTitle(HWND window, const std::string& title) { world.windows.at(window).title = title; }
 void setShowState(HWND window, ShowState state) { world.windows.at(window).state = state; }
+void setClassName(HWND window, const std::string& name) { world.windows.at(window).className = name; }
+void setCloaked(HWND window, HRESULT answer, DWORD value) {
+    world.windows.at(window).cloakAnswer = answer;
+    world.windows.at(window).cloaked = value;
+}
 
 void moveToBottom(HWND window) {
     world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
@@ -94,6 +112,7 @@ void setCursor(LONG x, LONG y) { world.cursor = POINT{x, y}; }
 POINT cursor() { return world.cursor; }
 void failCursorReads(bool fail) { world.cursorReadsFail = fail; }
 void setScreenWidth(int width) { world.screenWidth = width; }
+void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.push_back({left, top, right, bottom}); }
 
 HMENU createMenu() {
     HMENU menu = newHandle<HMENU>();
@@ -192,6 +211,25 @@ int GetWindowTextA(HWND window, char* text, int maxCount) {
     return static_cast<int>(n);
 }
 
+int GetClassNameA(HWND window, char* className, int maxCount) {
+    fake::record(Op::GetClassNameA, window, maxCount);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr || w->className.empty() || maxCount <= 0) return 0;
+    std::size_t n = std::min(w->className.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(className, w->className.data(), n);
+    className[n] = '\0';
+    return static_cast<int>(n);
+}
+
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size) {
+    fake::record(Op::DwmGetWindowAttribute, window, attribute);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr || attribute != DWMWA_CLOAKED || size != sizeof(DWORD)) return fake::InvalidArgument;
+    // A failed call may leave anything in the value: the caller must not read it.
+    std::memcpy(value, &w->cloaked, sizeof(DWORD));
+    return w->cloakAnswer;
+}
+
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text) {
     fake::record(Op::ModifyMenuA, menu, position);
     auto* items = fake::findMenu(menu);
@@ -254,6 +292,18 @@ BOOL SetCursorPos(int x, int y) {
 int GetSystemMetrics(int index) {
     fake::record(Op::GetSystemMetrics, nullptr, index);
     return index == SM_CXSCREEN ? world.screenWidth : 0;
+}
+
+// Monitor handles are 1 for the primary screen, then 2, 3, ... in the order
+// the monitors were added.
+HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
+    fake::record(Op::MonitorFromPoint, nullptr, point.x, point.y);
+    auto handle = [](std::uintptr_t n) { return reinterpret_cast<HMONITOR>(n); };
+    if (fake::Monitor{0, 0, world.screenWidth, fake::PrimaryHeight}.contains(point)) return handle(1);
+    for (std::size_t i = 0; i < world.monitors.size(); ++i) {
+        if (world.monitors[i].contains(point)) return handle(i + 2);
+    }
+    return flags == MONITOR_DEFAULTTONULL ? nullptr : handle(1);
 }
 
 }  // namespace ws

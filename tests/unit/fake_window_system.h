@@ -1,7 +1,7 @@
 // A simulated window system for the engine's unit tests: a z-order of
 // top-level windows with owners, visibility answers, titles and show states,
-// popup menus, the keyboard, the pointer and the screen width, and a log of
-// every call the engine makes through the seam.
+// classes, cloaking, popup menus, the keyboard, the pointer and the monitors,
+// and a log of every call the engine makes through the seam.
 #pragma once
 
 #include "desktops/window_system.h"
@@ -15,15 +15,17 @@ namespace fake {
 
 enum class Op { GetDesktopWindow, GetWindow, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
-                GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics };
+                GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
+                DwmGetWindowAttribute, MonitorFromPoint };
 
 struct Call {
     Op op;
     const void* target;  // the window or menu the call names (null where none)
     // GetWindow's command, ShowWindow's show command, a menu id or position,
-    // a virtual key, a metric's index, the x of SetCursorPos
+    // a virtual key, a metric's index, a DWM attribute, the x of
+    // SetCursorPos and MonitorFromPoint
     std::intptr_t arg;
-    std::intptr_t arg2 = 0;  // the y of SetCursorPos
+    std::intptr_t arg2 = 0;  // the y of SetCursorPos and MonitorFromPoint
 };
 
 enum class ShowState { Normal, Minimized, Maximized };
@@ -48,6 +50,11 @@ void destroy(HWND window);
 void setVisibleAnswer(HWND window, BOOL answer);
 void setTitle(HWND window, const std::string& title);
 void setShowState(HWND window, ShowState state);
+// An empty name cannot be read: GetClassNameA answers 0.
+void setClassName(HWND window, const std::string& name);
+// What DwmGetWindowAttribute answers for DWMWA_CLOAKED: the call's result,
+// and the value it writes even when it fails (S_OK and 0 until set).
+void setCloaked(HWND window, HRESULT answer, DWORD value);
 void moveToBottom(HWND window);
 
 BOOL visibleAnswer(HWND window);
@@ -66,6 +73,8 @@ POINT cursor();
 // While set, GetCursorPos fails and leaves the caller's point untouched.
 void failCursorReads(bool fail);
 void setScreenWidth(int width);  // 1920 until set
+// Another monitor beside the primary screen (0, 0) to (width, 1080).
+void addMonitor(LONG left, LONG top, LONG right, LONG bottom);
 
 HMENU createMenu();
 const std::vector<MenuItem>& menuItems(HMENU menu);

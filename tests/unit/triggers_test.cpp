@@ -136,8 +136,8 @@ TEST_F(TriggersTest, TheWarpComesBeforeAnEdgeFormSwitch) {
     ASSERT_FALSE(log.empty());
     std::vector<Op> first;
     for (std::size_t i = 0; i < 5 && i < log.size(); ++i) first.push_back(log[i].op);
-    EXPECT_EQ(first, (std::vector<Op>{Op::GetCursorPos, Op::GetSystemMetrics, Op::SetCursorPos,
-                                      Op::CheckMenuItem, Op::CheckMenuItem}));
+    EXPECT_EQ(first, (std::vector<Op>{Op::GetCursorPos, Op::GetSystemMetrics, Op::MonitorFromPoint,
+                                      Op::SetCursorPos, Op::CheckMenuItem}));
     EXPECT_EQ(log[1].arg, SM_CXSCREEN);
     EXPECT_EQ(app.currentDesktop, 2u);
     desktop1.push_back(late);
@@ -152,6 +152,7 @@ TEST_F(TriggersTest, OnlyTheExactEdgeColumnsOfTheCurrentWidthSwitch) {
         EXPECT_EQ(app.currentDesktop, 1u) << "x = " << x;
     }
     EXPECT_TRUE(fake::calls(Op::SetCursorPos).empty());
+    EXPECT_TRUE(fake::calls(Op::MonitorFromPoint).empty());  // off the edge columns, never asked
     EXPECT_EQ(fake::calls(Op::GetSystemMetrics).size(), 4u);  // asked on every poll
 
     fake::setScreenWidth(1280);
@@ -164,6 +165,26 @@ TEST_F(TriggersTest, OnlyTheExactEdgeColumnsOfTheCurrentWidthSwitch) {
     fake::setCursor(1279, 500);
     poll();
     EXPECT_EQ(app.currentDesktop, 2u);
+}
+
+TEST_F(TriggersTest, AMonitorJustPastAnEdgeBlocksThatEdgeAtTheHeightsItCovers) {
+    fake::addMonitor(Width, 0, Width + 1280, 720);  // to the right, shorter than the primary
+    fake::setCursor(Width - 1, 500);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 1u);
+    EXPECT_EQ(fake::cursor(), at(Width - 1, 500));  // on its way to the other monitor
+    fake::setCursor(Width - 1, 900);                 // below that monitor: the desktop ends here
+    poll();
+    EXPECT_EQ(app.currentDesktop, 2u);
+    fake::setCursor(0, 500);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 1u);
+
+    fake::addMonitor(-1920, 0, 0, 1080);  // and one to the left
+    fake::setCursor(0, 500);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 1u);
+    EXPECT_EQ(fake::cursor(), at(0, 500));
 }
 
 TEST_F(TriggersTest, AFailedPointerReadEndsThePoll) {
