@@ -1,6 +1,6 @@
 // The end-to-end driver: one scenario per run, named on the command line.
 //   panorel-e2e SCENARIO          runs a scenario and exits non-zero on failure
-//   panorel-e2e windows PREFIX N  the helper that opens titled windows
+//   panorel-e2e windows PREFIX N [CLASS,...]  the helper that opens titled windows
 //   panorel-e2e quadrants PALETTE the helper that fills the screen with four colours
 //   panorel-e2e record ADDRESS    the browser stand-in: notes the address it was asked to open
 //   panorel-e2e pool PREFIX N     the helper whose windows come and go one by one
@@ -67,8 +67,8 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "windows") == 0) {
-        return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]));
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "windows") == 0) {
+        return e2e::runWindowsHelper(argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : "");
     }
     if (argc == 3 && std::strcmp(argv[1], "quadrants") == 0) return e2e::runQuadrantsHelper(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "record") == 0) return e2e::runRecorder(argv[2]);

@@ -195,6 +195,20 @@ HKEY openSettingsKey(REGSAM access) {
     return key;
 }
 
+// The windows "<prefix> 1" ... of the windows helper, once all are shown.
+std::vector<HWND> waitHelperWindows(const std::string& prefix, const std::vector<std::string>& classes) {
+    std::vector<HWND> windows(classes.size());
+    waitUntil([&] {
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            const std::string title = prefix + " " + std::to_string(i + 1);
+            if (windows[i] == nullptr) windows[i] = FindWindowA(classes[i].c_str(), title.c_str());
+            if (windows[i] == nullptr || !IsWindowVisible(windows[i])) return false;
+        }
+        return true;
+    });
+    return windows;
+}
+
 }  // namespace
 
 Process start(const std::string& commandLine, const std::string& folder) {
@@ -221,15 +235,14 @@ std::string driverFolder() { return folderOfThisProgram(); }
 
 std::vector<HWND> openWindows(const std::string& prefix, int count) {
     start("\"" + pathOfThisProgram() + "\" windows \"" + prefix + "\" " + std::to_string(count));
-    std::vector<HWND> windows(count);
-    waitUntil([&] {
-        for (int i = 0; i < count; ++i) {
-            if (windows[i] == nullptr) windows[i] = FindWindowA(HelperClass, (prefix + " " + std::to_string(i + 1)).c_str());
-            if (windows[i] == nullptr || !IsWindowVisible(windows[i])) return false;
-        }
-        return true;
-    });
-    return windows;
+    return waitHelperWindows(prefix, std::vector<std::string>(count, HelperClass));
+}
+
+std::vector<HWND> openWindowsOfClasses(const std::string& prefix, const std::vector<std::string>& classes) {
+    std::string list;
+    for (const std::string& name : classes) list += (list.empty() ? "" : ",") + name;
+    start("\"" + pathOfThisProgram() + "\" windows \"" + prefix + "\" " + std::to_string(classes.size()) + " " + list);
+    return waitHelperWindows(prefix, classes);
 }
 
 Pool openPool(const std::string& prefix, int count) {
@@ -767,7 +780,7 @@ void endStartedProcesses() {
     started.clear();
 }
 
-int runWindowsHelper(const std::string& prefix, int count) {
+int runWindowsHelper(const std::string& prefix, int count, const std::string& classes) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = helperWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -775,9 +788,19 @@ int runWindowsHelper(const std::string& prefix, int count) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = HelperClass;
     RegisterClassA(&windowClass);
+    std::vector<std::string> names;
+    for (std::size_t from = 0; from < classes.size();) {
+        std::size_t comma = classes.find(',', from);
+        if (comma == std::string::npos) comma = classes.size();
+        names.push_back(classes.substr(from, comma - from));
+        windowClass.lpszClassName = names.back().c_str();
+        RegisterClassA(&windowClass);  // a second registration of a name fails harmlessly
+        from = comma + 1;
+    }
     for (int i = 1; i <= count; ++i) {
         int offset = HelperWindowStep * i;
-        HWND w = CreateWindowA(HelperClass, (prefix + " " + std::to_string(i)).c_str(), WS_OVERLAPPEDWINDOW,
+        const char* name = i <= static_cast<int>(names.size()) ? names[i - 1].c_str() : HelperClass;
+        HWND w = CreateWindowA(name, (prefix + " " + std::to_string(i)).c_str(), WS_OVERLAPPEDWINDOW,
                                offset, offset, HelperWindowWidth, HelperWindowHeight, nullptr, nullptr,
                                windowClass.hInstance, nullptr);
         ShowWindow(w, SW_SHOW);

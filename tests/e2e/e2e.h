@@ -33,6 +33,8 @@ std::string driverFolder();
 // "<prefix> 1" ... "<prefix> <count>" and keeps them until it is ended.
 // Returns the windows once all of them are shown.
 std::vector<HWND> openWindows(const std::string& prefix, int count);
+// Likewise, one window of each class, "<prefix> 1" of the first and so on.
+std::vector<HWND> openWindowsOfClasses(const std::string& prefix, const std::vector<std::string>& classes);
 // Another copy of this driver whose windows live and die one at a time, as
 // a real program's do: each can be made, hidden by the program itself,
 // destroyed, or made to stop answering. The pool's windows are titled
@@ -174,7 +176,8 @@ void endStartedProcesses();
 
 // The helper sides of openWindows and openQuadrants, run in a second copy
 // of the driver.
-int runWindowsHelper(const std::string& prefix, int count);
+// `classes`: comma-separated, one for each window; empty for the helper's own.
+int runWindowsHelper(const std::string& prefix, int count, const std::string& classes = "");
 int runQuadrantsHelper(int palette);
 int runRecorder(const std::string& address);
 int runPoolHelper(const std::string& prefix, int count);

@@ -90,6 +90,9 @@ void gotoMovesNewWindows() {
     if (!check(viewer != nullptr, "the viewer appears")) return;
 
     std::vector<HWND> late = e2e::openWindows("late", 2);
+    // Made after start-up, so known by their classes alone.
+    std::vector<HWND> shell =
+        e2e::openWindowsOfClasses("shell", {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"});
     e2e::sendCommand(viewer, GotoId[2]);
     check(noneVisible(desktop1), "desktop 1's windows from start-up are hidden");
     check(allVisible(late), "windows opened after start-up move with a Goto switch");
@@ -97,6 +100,7 @@ void gotoMovesNewWindows() {
     e2e::sendCommand(viewer, GotoId[1]);
     check(allVisible(desktop1), "back on desktop 1 its windows return");
     check(noneVisible(late), "the moved windows now belong to desktop 2");
+    check(allVisible(shell), "the shell's desktop, wallpaper layer and taskbars stay on every desktop");
 
     // Only the late windows are asked about here: entering desktop 1 showed
     // two windows that Wine restacks as it activates them, after ShowWindow
