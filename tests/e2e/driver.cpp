@@ -55,6 +55,7 @@ const Scenario Scenarios[] = {
     {"hostile-registry-full", scenarios::hostileRegistryFull, false},
     {"hostile-titles", scenarios::hostileTitles, false},
     {"hung-window", scenarios::hungWindow, false},
+    {"planted-dll", scenarios::plantedDll, false},
 };
 
 int usage() {

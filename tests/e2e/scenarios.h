@@ -41,5 +41,6 @@ void hostileRegistry();
 void hostileRegistryFull();
 void hostileTitles();
 void hungWindow();
+void plantedDll();
 
 }  // namespace scenarios

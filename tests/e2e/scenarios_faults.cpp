@@ -1,7 +1,9 @@
-// Hostile inputs and a program that stops answering.
+// Hostile inputs, a program that stops answering, and a planted DLL.
 #include "e2e.h"
 #include "panorel_ids.h"
 #include "scenarios.h"
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -274,6 +276,22 @@ void runHostileRegistry(const std::vector<Form>& forms) {
     exitPanorel(panorel, viewer);
 }
 
+// Whether the process has this DLL loaded from the system folder.
+bool loadedFromSystemFolder(const e2e::Process& process, const char* dll) {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string wanted = std::string(system) + "\\" + dll;
+    HMODULE modules[256] = {};
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process.handle, modules, sizeof modules, &bytes)) return false;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < sizeof modules / sizeof(HMODULE); ++i) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameExA(process.handle, modules[i], path, MAX_PATH);
+        if (lstrcmpiA(path, wanted.c_str()) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 namespace scenarios {
@@ -381,6 +399,35 @@ void hungWindow() {
           "Panorel answers commands again, and Goto Desktop 1 brings every window back");
     e2e::sendCommand(viewer, GotoId[2]);
     check(exitPanorel(panorel, viewer) && allVisible(pool.windows), "Exit leaves every window shown");
+}
+
+// A dwmapi.dll lying beside Panorel.exe, as in a Downloads folder, is never
+// loaded: the system's is, from the system folder.
+void plantedDll() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "Downloads\\";
+    const std::string planted = folder + "dwmapi.dll", marker = folder + "dwmapi-loaded";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    check(CopyFileA((e2e::driverFolder() + "planted\\dwmapi.dll").c_str(), planted.c_str(), FALSE) &&
+              CopyFileA((e2e::driverFolder() + "Panorel.exe").c_str(), (folder + "Panorel.exe").c_str(), FALSE),
+          "Panorel.exe and a dwmapi.dll side by side in " + folder);
+    std::vector<HWND> windows = e2e::openWindows("beside", 1);
+    e2e::Process panorel = e2e::start("\"" + folder + "Panorel.exe\"", folder);
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "that copy starts")) return;
+
+    // Every capture asks the compositor whether the windows are cloaked.
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(noneVisible(windows), "Goto Desktop 2 hides desktop 1's window");
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(windows), "Goto Desktop 1 shows it again");
+    check(GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES, "the dwmapi.dll beside it was never loaded");
+    check(loadedFromSystemFolder(panorel, "dwmapi.dll"), "the system's dwmapi.dll is");
+
+    HMODULE standIn = LoadLibraryA(planted.c_str());
+    check(GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES, "(the stand-in does record a load)");
+    FreeLibrary(standIn);
 }
 
 }  // namespace scenarios
