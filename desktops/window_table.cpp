@@ -34,7 +34,7 @@ bool isShellWindow(HWND w) {
 }
 
 // The compositor keeps some windows visible but unseen: Start, search, the
-// frames of suspended store apps, the windows of the system's own virtual
+// frames of suspended Store apps, the windows of the system's own virtual
 // desktops. Hiding them can leave Start unable to open. Where the question
 // cannot be answered (no compositor), the window is taken as seen.
 bool isCloaked(HWND w) {

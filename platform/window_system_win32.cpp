@@ -4,10 +4,10 @@
 
 namespace {
 
-// dwmapi.dll is not among the DLLs Windows always takes from its own folder:
-// imported, it would be searched for beside Panorel.exe first, before any
-// code of ours runs. So it is loaded here, from the system folder only; a
-// system that cannot do that (or has no compositor) simply goes without.
+// dwmapi.dll is not among the DLLs Windows always loads from the system
+// folder: imported, it would be looked for beside Panorel.exe first, before
+// any code of ours runs. So it is loaded here, from the system folder only;
+// a system that cannot do that (or has no compositor) simply goes without.
 constexpr char DwmLibrary[] = "dwmapi.dll";
 using DwmGetWindowAttributeCall = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 DwmGetWindowAttributeCall dwmGetWindowAttribute = nullptr;
