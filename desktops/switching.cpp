@@ -22,7 +22,11 @@ void hideDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDe
 // still minimised when the desktop comes back.
 void showDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDesktop, SW_SHOW); }
 
-void showAllDesktops() { showRange(0, WindowTableSlots, SW_SHOW); }
+// Nothing is parked any more, so nothing stays on record.
+void showAllDesktops() {
+    showRange(0, WindowTableSlots, SW_SHOW);
+    deleteParkedRecord();
+}
 
 void setCurrentDesktop(DesktopId d) {
     app.currentDesktop = d;
@@ -44,4 +48,5 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     showDesktop();
     ws::ShowWindow(app.viewerWindow, SW_RESTORE);
     captureDesktop();
+    writeParkedRecord();
 }
