@@ -20,9 +20,9 @@ constexpr char RecordValue[] = "parked";
 constexpr unsigned WordBytes = 4;
 constexpr unsigned BitsPerByte = 8;
 constexpr unsigned EntryBytes = 2 * WordBytes;
-constexpr unsigned MaxParkedWindows = (DesktopCount - 1) * SlotsPerDesktop;
+constexpr unsigned MaxRecordedWindows = WindowTableSlots;  // a switch under way records them all
 
-BYTE record[MaxParkedWindows * EntryBytes];
+BYTE record[MaxRecordedWindows * EntryBytes];
 
 void putWord(BYTE* at, DWORD value) {
     for (unsigned i = 0; i < WordBytes; ++i) at[i] = static_cast<BYTE>(value >> (BitsPerByte * i));
@@ -74,11 +74,12 @@ void recoverWindow(HWND window, DWORD processId) {
 
 // Destroyed windows are left out: there is nothing to bring back. A record
 // that cannot be written changes nothing else.
-void writeParkedRecord() {
+void writeParkedRecord(bool withCurrentDesktop) {
     DWORD size = 0;
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
         HWND window = app.windowTable[slot];
-        if (window == nullptr || slot / SlotsPerDesktop == app.currentDesktop - 1) continue;
+        if (window == nullptr) continue;
+        if (!withCurrentDesktop && slot / SlotsPerDesktop == app.currentDesktop - 1) continue;
         DWORD processId = 0;
         ws::GetWindowThreadProcessId(window, &processId);
         if (processId == 0) continue;

@@ -43,6 +43,9 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     ws::CheckMenuItem(app.gotoMenu, gotoId(app.currentDesktop), MF_BYCOMMAND | MF_UNCHECKED);
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
+    // Until the switch ends, every filed window is parked or about to be:
+    // if Panorel is ended in the middle, a restart still finds them all.
+    writeParkedRecord(true);
     hideDesktop();
     setCurrentDesktop(d);
     showDesktop();

@@ -59,6 +59,17 @@ TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndReca
     EXPECT_EQ(fakereg::openHandles(), 0u);
 }
 
+TEST_F(ParkedRecordTest, ASwitchCutShortLeavesEveryWindowItHidOnRecord) {
+    HWND a = fake::addWindow(OtherProcess, "a");
+    captureDesktop();
+    std::vector<BYTE> midSwitch;
+    fake::onNextQuery([&](HWND) {  // the final capture: desktop 1 is hidden by now
+        if (midSwitch.empty()) midSwitch = stored();
+    });
+    switchDesktop(2, false);
+    EXPECT_EQ(midSwitch, recordOf({{a, OtherProcess}}));
+}
+
 TEST_F(ParkedRecordTest, RecoveryShowsOnlyHiddenWindowsOfTheRecordedProcess) {
     HWND parked = fake::addWindow(OtherProcess, "parked", FALSE);
     HWND destroyed = fake::addWindow(OtherProcess, "destroyed", FALSE);
@@ -85,7 +96,7 @@ TEST_F(ParkedRecordTest, AMalformedRecordIsIgnoredAndDeleted) {
     HWND parked = fake::addWindow(OtherProcess, "parked", FALSE);
     const std::vector<BYTE> good = recordOf({{parked, OtherProcess}});
     std::vector<BYTE> tooLong;
-    for (unsigned i = 0; i <= 3 * SlotsPerDesktop; ++i) tooLong.insert(tooLong.end(), good.begin(), good.end());
+    for (unsigned i = 0; i <= WindowTableSlots; ++i) tooLong.insert(tooLong.end(), good.begin(), good.end());
     const std::pair<DWORD, std::vector<BYTE>> malformed[] = {
         {REG_DWORD, good}, {REG_BINARY, std::vector<BYTE>(good.begin(), good.end() - 1)}, {REG_BINARY, tooLong}};
     for (const auto& record : malformed) {
