@@ -20,9 +20,9 @@ constexpr char RecordValue[] = "parked";
 constexpr unsigned WordBytes = 4;
 constexpr unsigned BitsPerByte = 8;
 constexpr unsigned EntryBytes = 2 * WordBytes;
-constexpr unsigned MaxRecordedWindows = WindowTableSlots;  // a switch under way records them all
-
-BYTE record[MaxRecordedWindows * EntryBytes];
+// A switch under way records every slot. The buffer lives on the stack:
+// a static one would cost the program file its size.
+constexpr unsigned RecordBytes = WindowTableSlots * EntryBytes;
 
 void putWord(BYTE* at, DWORD value) {
     for (unsigned i = 0; i < WordBytes; ++i) at[i] = static_cast<BYTE>(value >> (BitsPerByte * i));
@@ -75,6 +75,7 @@ void recoverWindow(HWND window, DWORD processId) {
 // Destroyed windows are left out: there is nothing to bring back. A record
 // that cannot be written changes nothing else.
 void writeParkedRecord(bool withCurrentDesktop) {
+    BYTE record[RecordBytes];
     DWORD size = 0;
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
         HWND window = app.windowTable[slot];
@@ -98,6 +99,7 @@ void writeParkedRecord(bool withCurrentDesktop) {
 void recoverParkedWindows() {
     HKEY key = nullptr;
     if (reg::RegOpenKeyExA(HKEY_CURRENT_USER, RecordKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    BYTE record[RecordBytes];
     DWORD type = 0;
     DWORD size = sizeof record;
     LSTATUS status = reg::RegQueryValueExA(key, RecordValue, &type, record, &size);
