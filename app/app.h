@@ -10,3 +10,9 @@ void installFaultGuard();
 // Finds the calls of DLLs that are loaded at run time, from the system
 // folder only (platform/window_system_win32.cpp).
 void loadSystemLibraries();
+
+// False when another Panorel runs in this session; it has then been asked
+// to show its viewer, and this one must leave without touching anything.
+bool claimSingleInstance();
+// A second start's request to show the viewer.
+bool isShowViewerRequest(UINT message);

@@ -67,7 +67,11 @@ void shutdown(HWND viewer) {
 // The program takes nothing from its command line or environment.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     installFaultGuard();
+    if (!claimSingleInstance()) ExitProcess(0);
     loadSystemLibraries();
+    // Before anything is filed: the windows a Panorel ended from outside
+    // left hidden are visible again for the first capture to take.
+    recoverParkedWindows();
     app.instance = GetModuleHandleA(nullptr);
     HINSTANCE result = runViewer(app.instance);
     ExitProcess(static_cast<UINT>(reinterpret_cast<UINT_PTR>(result)));

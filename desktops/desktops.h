@@ -19,3 +19,12 @@ constexpr unsigned MaxRecallItems = (DesktopCount - 1) * SlotsPerDesktop;
 
 void rebuildRecallMenu();
 void recallWindow(unsigned position);
+
+// The record of the windows parked on the other desktops, which lets a
+// restart bring them back after this process was ended from outside. It is
+// written after every change of what is parked, read and deleted once at
+// start-up, and deleted once everything is shown. A switch also writes it
+// with the current desktop's windows just before hiding them.
+void writeParkedRecord(bool withCurrentDesktop = false);
+void recoverParkedWindows();
+void deleteParkedRecord();

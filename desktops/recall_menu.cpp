@@ -63,6 +63,7 @@ void recallWindow(unsigned position) {
             ws::ShowWindow(app.windowTable[slot], SW_RESTORE);
             app.windowTable[slot] = nullptr;
             rebuildRecallMenu();
+            writeParkedRecord();
             return;
         }
         ++counted;

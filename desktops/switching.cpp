@@ -22,7 +22,11 @@ void hideDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDe
 // still minimised when the desktop comes back.
 void showDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDesktop, SW_SHOW); }
 
-void showAllDesktops() { showRange(0, WindowTableSlots, SW_SHOW); }
+// Nothing is parked any more, so nothing stays on record.
+void showAllDesktops() {
+    showRange(0, WindowTableSlots, SW_SHOW);
+    deleteParkedRecord();
+}
 
 void setCurrentDesktop(DesktopId d) {
     app.currentDesktop = d;
@@ -39,9 +43,13 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     ws::CheckMenuItem(app.gotoMenu, gotoId(app.currentDesktop), MF_BYCOMMAND | MF_UNCHECKED);
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
+    // Until the switch ends, every filed window is parked or about to be:
+    // if Panorel is ended in the middle, a restart still finds them all.
+    writeParkedRecord(true);
     hideDesktop();
     setCurrentDesktop(d);
     showDesktop();
     ws::ShowWindow(app.viewerWindow, SW_RESTORE);
     captureDesktop();
+    writeParkedRecord();
 }

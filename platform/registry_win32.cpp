@@ -13,10 +13,14 @@ LSTATUS RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM acces
 LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size) {
     return ::RegQueryValueExA(key, name, nullptr, nullptr, data, size);
 }
+LSTATUS RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    return ::RegQueryValueExA(key, name, nullptr, type, data, size);
+}
 LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
     return ::RegSetValueExA(key, name, 0, type, data, size);
 }
 LSTATUS RegDeleteValueA(HKEY key, const char* name) { return ::RegDeleteValueA(key, name); }
+LSTATUS RegDeleteKeyA(HKEY root, const char* subKey) { return ::RegDeleteKeyA(root, subKey); }
 LSTATUS RegCloseKey(HKEY key) { return ::RegCloseKey(key); }
 
 }  // namespace reg

@@ -69,6 +69,8 @@ struct NOTIFYICONDATAA {
 // As Windows defines it: the 32-bit value 0x80000002, sign-extended.
 inline HKEY const HKEY_LOCAL_MACHINE =
     reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000002))));
+inline HKEY const HKEY_CURRENT_USER =
+    reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000001))));
 
 constexpr LSTATUS ERROR_SUCCESS = 0;
 constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
@@ -77,8 +79,10 @@ constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
 constexpr LSTATUS ERROR_MORE_DATA = 234;
 
 constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_OPTION_VOLATILE = 1;
 constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
 constexpr REGSAM KEY_SET_VALUE = 0x0002;
 constexpr REGSAM KEY_READ = 0x20019;

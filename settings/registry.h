@@ -13,8 +13,12 @@ namespace reg {
 LSTATUS RegCreateKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key);
 LSTATUS RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key);
 LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size);
+// The same query answering the type too, and a key's deletion: the record of
+// parked windows (desktops/) needs both.
+LSTATUS RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size);
 LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size);
 LSTATUS RegDeleteValueA(HKEY key, const char* name);
+LSTATUS RegDeleteKeyA(HKEY root, const char* subKey);
 LSTATUS RegCloseKey(HKEY key);
 
 }  // namespace reg

@@ -138,6 +138,7 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         shutdown(viewer);
     default:
         if (isTaskbarCreated(message)) readdTrayIcon();
+        if (isShowViewerRequest(message)) runCommand(viewer, ShowViewerId);
         return FALSE;
     }
 }

@@ -25,6 +25,7 @@ const Scenario Scenarios[] = {
     {"exit-shows-parked", scenarios::exitShowsParked, false},
     {"close-leaves-parked", scenarios::closeLeavesParked, false},
     {"fault-shows-parked", scenarios::faultShowsParked, false},
+    {"restart-recovers-parked", scenarios::restartRecoversParked, false},
     {"edge-switches-right", scenarios::edgeSwitchesRight, false},
     {"edge-wraps-left", scenarios::edgeWrapsLeft, false},
     {"recall-restores-maximised", scenarios::recallRestoresMaximised, false},

@@ -8,6 +8,7 @@ void gotoMovesNewWindows();
 void exitShowsParked();
 void closeLeavesParked();
 void faultShowsParked();
+void restartRecoversParked();
 void settingsFirstStart();
 void show();
 

@@ -79,6 +79,17 @@ void startAndGoto() {
 
     e2e::sendCommand(viewer, GotoId[4]);
     check(noneVisible(desktop1), "Goto Desktop 4 hides desktop 1's windows");
+
+    // A second start only brings the running Panorel's viewer back: it
+    // neither shows the parked windows nor files anything.
+    e2e::sendCommand(viewer, HideViewerId);
+    check(e2e::waitUntil([&] { return IsWindowVisible(viewer) == FALSE; }), "Hide Desktop Viewer hides the viewer");
+    e2e::Process second = e2e::startPanorel();
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(second, &code) && code == 0, "a second Panorel exits with code 0");
+    check(e2e::waitUntil([&] { return IsWindowVisible(viewer) != FALSE; }), "and the first one's viewer is shown");
+    check(noneVisible(desktop1) && e2e::isRunning(panorel), "the first runs on with desktop 1's windows parked");
+
     e2e::sendCommand(viewer, GotoId[1]);
     check(allVisible(desktop1), "and Goto Desktop 1 brings them back");
 }
@@ -125,6 +136,31 @@ void closeLeavesParked() {
     check(e2e::waitExit(p.panorel, &code), "WM_CLOSE ends Panorel");
     check(code == 0, "with exit code 0");
     check(noneVisible(allParked(p)), "the parked windows stay hidden");
+}
+
+// Ended from outside, Panorel leaves its parked windows hidden; the next
+// start shows them and files them under desktop 1, and leaves hidden what
+// their own program hid.
+void restartRecoversParked() {
+    e2e::Pool pool = e2e::openPool("parked", 3);
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer appears beside three windows")) return;
+    e2e::sendCommand(viewer, GotoId[2]);
+    HWND hiddenByProgram = e2e::poolCreate(pool, 4);
+    check(e2e::poolHide(hiddenByProgram) && noneVisible(pool.windows),
+          "Goto Desktop 2 parks three windows; on desktop 2 a fourth is hidden by its own program");
+    TerminateProcess(panorel.handle, 1);
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(panorel, &code) && noneVisible(pool.windows), "Panorel ended from outside leaves them hidden");
+
+    e2e::Process again = e2e::startPanorel();
+    viewer = e2e::waitViewer(again);
+    if (!check(viewer != nullptr, "a new Panorel starts")) return;
+    check(allVisible(pool.windows), "and shows the three parked windows");
+    check(IsWindowVisible(hiddenByProgram) == FALSE, "the window its own program hid stays hidden");
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(noneVisible(pool.windows), "the three are filed under desktop 1: Goto Desktop 2 hides them");
 }
 
 // Panorel takes nothing from outside to make it fault, so the fault comes

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "desktops/desktops.h"
+#include "fake_registry.h"
 #include "fake_window_system.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ protected:
 
     void SetUp() override {
         fake::reset();
+        fakereg::reset();
         app = AppState{};
         app.windowTable = table;
         app.ownProcessId = OwnProcess;

@@ -12,6 +12,7 @@ constexpr REGSAM WritingRights = KEY_SET_VALUE | KeyCreateSubKey;
 
 struct Key {
     std::map<std::string, Value> values;
+    bool isVolatile = false;
 };
 
 struct OpenKey {
@@ -40,11 +41,27 @@ Permission permissionOf(const std::string& key) {
     return it == registry.permissions.end() ? Permission::Full : it->second;
 }
 
-// Only the root the program uses is simulated.
+// Only the roots the program uses are simulated.
 bool pathOf(HKEY root, const char* subKey, std::string* path) {
-    if (root != HKEY_LOCAL_MACHINE || subKey == nullptr) return false;
-    *path = std::string("HKLM\\") + subKey;
+    if (subKey == nullptr) return false;
+    if (root == HKEY_LOCAL_MACHINE) {
+        *path = std::string("HKLM\\") + subKey;
+    } else if (root == HKEY_CURRENT_USER) {
+        *path = std::string("HKCU\\") + subKey;
+    } else {
+        return false;
+    }
     return true;
+}
+
+// The key and every missing key above it, below the root.
+void makeKey(const std::string& path, bool isVolatile) {
+    for (std::size_t end = path.find('\\', path.find('\\') + 1); end != std::string::npos;
+         end = path.find('\\', end + 1)) {
+        std::string parent = path.substr(0, end);
+        if (registry.keys.count(parent) == 0) registry.keys[parent].isVolatile = isVolatile;
+    }
+    if (registry.keys.count(path) == 0) registry.keys[path].isVolatile = isVolatile;
 }
 
 HKEY newHandle(const std::string& path, REGSAM access) {
@@ -64,7 +81,7 @@ LSTATUS keyFor(HKEY handle, REGSAM needed, Key** key) {
     return ERROR_SUCCESS;
 }
 
-LSTATUS openOrCreate(const std::string& path, REGSAM access, bool create, HKEY* key) {
+LSTATUS openOrCreate(const std::string& path, REGSAM access, bool create, HKEY* key, bool isVolatile = false) {
     Permission permission = permissionOf(path);
     bool exists = registry.keys.count(path) != 0;
     if (permission == Permission::None) return ERROR_ACCESS_DENIED;
@@ -72,7 +89,7 @@ LSTATUS openOrCreate(const std::string& path, REGSAM access, bool create, HKEY* 
         return ERROR_ACCESS_DENIED;
     }
     if (!exists && !create) return ERROR_FILE_NOT_FOUND;
-    registry.keys[path];
+    makeKey(path, isVolatile);
     *key = newHandle(path, access);
     return ERROR_SUCCESS;
 }
@@ -83,6 +100,7 @@ void reset() { registry = Registry{}; }
 
 void createKey(const std::string& key) { registry.keys[key]; }
 bool keyExists(const std::string& key) { return registry.keys.count(key) != 0; }
+bool isVolatile(const std::string& key) { return keyExists(key) && registry.keys[key].isVolatile; }
 void setPermission(const std::string& key, Permission permission) { registry.permissions[key] = permission; }
 void failSetting(const std::string& valueName) { registry.failingValues.push_back(valueName); }
 
@@ -125,10 +143,12 @@ using fakereg::record;
 
 LSTATUS RegCreateKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key) {
     std::string path;
-    if (!fakereg::pathOf(root, subKey, &path) || options != REG_OPTION_NON_VOLATILE) {
+    if (!fakereg::pathOf(root, subKey, &path) ||
+        (options != REG_OPTION_NON_VOLATILE && options != REG_OPTION_VOLATILE)) {
         return record(Op::CreateKey, subKey == nullptr ? "" : subKey, ERROR_INVALID_HANDLE, access);
     }
-    return record(Op::CreateKey, path, fakereg::openOrCreate(path, access, true, key), access);
+    bool isVolatile = options == REG_OPTION_VOLATILE;
+    return record(Op::CreateKey, path, fakereg::openOrCreate(path, access, true, key, isVolatile), access);
 }
 
 LSTATUS RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* key) {
@@ -139,9 +159,13 @@ LSTATUS RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, REGSAM acces
     return record(Op::OpenKey, path, fakereg::openOrCreate(path, access, false, key), access);
 }
 
+LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size) {
+    return RegQueryValueExA(key, name, nullptr, data, size);
+}
+
 // As the platform answers: a value longer than the buffer gives
 // ERROR_MORE_DATA with the size needed, and leaves the buffer alone.
-LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size) {
+LSTATUS RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
     fakereg::Key* k = nullptr;
     LSTATUS status = fakereg::keyFor(key, KEY_QUERY_VALUE, &k);
     if (status != ERROR_SUCCESS) return record(Op::QueryValue, name, status);
@@ -151,6 +175,7 @@ LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size) {
     bool fits = data == nullptr || needed <= *size;
     if (data != nullptr && fits && needed != 0) std::memcpy(data, v->second.data.data(), needed);
     *size = needed;
+    if (type != nullptr) *type = v->second.type;
     return record(Op::QueryValue, name, fits ? ERROR_SUCCESS : ERROR_MORE_DATA);
 }
 
@@ -169,6 +194,22 @@ LSTATUS RegDeleteValueA(HKEY key, const char* name) {
     LSTATUS status = fakereg::keyFor(key, KEY_SET_VALUE, &k);
     if (status == ERROR_SUCCESS && k->values.erase(name) == 0) status = ERROR_FILE_NOT_FOUND;
     return record(Op::DeleteValue, name, status);
+}
+
+// Like the platform, a key with subkeys is not deleted.
+LSTATUS RegDeleteKeyA(HKEY root, const char* subKey) {
+    std::string path;
+    if (!fakereg::pathOf(root, subKey, &path)) return record(Op::DeleteKey, "", ERROR_INVALID_HANDLE);
+    if (fakereg::permissionOf(path) != fakereg::Permission::Full) {
+        return record(Op::DeleteKey, path, ERROR_ACCESS_DENIED);
+    }
+    if (!fakereg::keyExists(path)) return record(Op::DeleteKey, path, ERROR_FILE_NOT_FOUND);
+    for (const auto& k : fakereg::registry.keys) {
+        bool isSubkey = k.first.compare(0, path.size() + 1, path + "\\") == 0;
+        if (isSubkey) return record(Op::DeleteKey, path, ERROR_ACCESS_DENIED);
+    }
+    fakereg::registry.keys.erase(path);
+    return record(Op::DeleteKey, path, ERROR_SUCCESS);
 }
 
 LSTATUS RegCloseKey(HKEY key) {

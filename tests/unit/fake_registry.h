@@ -1,7 +1,9 @@
 // A simulated registry for the settings store's unit tests: keys with values
 // of any type and size, keys a user may not create, write or open at all,
 // writes that fail, the handles still open, and a log of every call made
-// through the seam. Keys are named with their root: "HKLM\\Software\\...".
+// through the seam. Keys are named with their root: "HKLM\\Software\\...",
+// "HKCU\\Software\\...". As on Windows, creating a key creates its missing
+// parents too, with its own options, and a volatile key is marked so.
 #pragma once
 
 #include "settings/registry.h"
@@ -12,7 +14,7 @@
 
 namespace fakereg {
 
-enum class Op { CreateKey, OpenKey, QueryValue, SetValue, DeleteValue, CloseKey };
+enum class Op { CreateKey, OpenKey, QueryValue, SetValue, DeleteValue, DeleteKey, CloseKey };
 
 struct Call {
     Op op;
@@ -40,6 +42,7 @@ void reset();
 
 void createKey(const std::string& key);
 bool keyExists(const std::string& key);
+bool isVolatile(const std::string& key);
 void setPermission(const std::string& key, Permission permission);
 // Every RegSetValueExA of a value of this name fails, in whatever key.
 void failSetting(const std::string& valueName);
