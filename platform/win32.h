@@ -65,6 +65,10 @@ struct NOTIFYICONDATAA {
 inline HKEY const HKEY_LOCAL_MACHINE =
     reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000002))));
 
+// As Windows defines it: 0x80000001, sign-extended.
+inline HKEY const HKEY_CURRENT_USER =
+    reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000001))));
+
 constexpr LSTATUS ERROR_SUCCESS = 0;
 constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
 constexpr LSTATUS ERROR_ACCESS_DENIED = 5;

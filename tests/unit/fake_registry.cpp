@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace fakereg {
 namespace {
@@ -22,7 +23,8 @@ struct OpenKey {
 struct Registry {
     std::map<std::string, Key> keys;
     std::map<std::string, Permission> permissions;
-    std::vector<std::string> failingValues;
+    std::vector<std::pair<std::string, std::string>> failingValues;  // value, key ("" for any)
+    bool machineReadOnly = false;
     std::map<HKEY, OpenKey> handles;
     std::vector<Call> log;
     std::uintptr_t nextHandle = 0x5000;
@@ -37,13 +39,20 @@ LSTATUS record(Op op, const std::string& name, LSTATUS result, REGSAM access = 0
 
 Permission permissionOf(const std::string& key) {
     auto it = registry.permissions.find(key);
-    return it == registry.permissions.end() ? Permission::Full : it->second;
+    if (it != registry.permissions.end()) return it->second;
+    return registry.machineReadOnly && key.rfind("HKLM\\", 0) == 0 ? Permission::ReadOnly : Permission::Full;
 }
 
-// Only the root the program uses is simulated.
+// Only the roots the program uses are simulated.
 bool pathOf(HKEY root, const char* subKey, std::string* path) {
-    if (root != HKEY_LOCAL_MACHINE || subKey == nullptr) return false;
-    *path = std::string("HKLM\\") + subKey;
+    if (subKey == nullptr) return false;
+    if (root == HKEY_LOCAL_MACHINE) {
+        *path = std::string("HKLM\\") + subKey;
+    } else if (root == HKEY_CURRENT_USER) {
+        *path = std::string("HKCU\\") + subKey;
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -84,7 +93,10 @@ void reset() { registry = Registry{}; }
 void createKey(const std::string& key) { registry.keys[key]; }
 bool keyExists(const std::string& key) { return registry.keys.count(key) != 0; }
 void setPermission(const std::string& key, Permission permission) { registry.permissions[key] = permission; }
-void failSetting(const std::string& valueName) { registry.failingValues.push_back(valueName); }
+void failSetting(const std::string& valueName, const std::string& key) {
+    registry.failingValues.push_back({valueName, key});
+}
+void refuseMachineWrites() { registry.machineReadOnly = true; }
 
 void setValue(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
     registry.keys[key].values[name] = {type, data};
@@ -157,8 +169,10 @@ LSTATUS RegQueryValueExA(HKEY key, const char* name, BYTE* data, DWORD* size) {
 LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
     fakereg::Key* k = nullptr;
     LSTATUS status = fakereg::keyFor(key, KEY_SET_VALUE, &k);
-    for (const std::string& failing : fakereg::registry.failingValues) {
-        if (status == ERROR_SUCCESS && failing == name) status = ERROR_ACCESS_DENIED;
+    for (const auto& failing : fakereg::registry.failingValues) {
+        if (status != ERROR_SUCCESS) break;
+        const bool inKey = failing.second.empty() || failing.second == fakereg::registry.handles.at(key).path;
+        if (failing.first == name && inKey) status = ERROR_ACCESS_DENIED;
     }
     if (status == ERROR_SUCCESS) k->values[name] = {type, std::vector<BYTE>(data, data + size)};
     return record(Op::SetValue, name, status, 0, type, size);

@@ -1,7 +1,8 @@
 // A simulated registry for the settings store's unit tests: keys with values
 // of any type and size, keys a user may not create, write or open at all,
 // writes that fail, the handles still open, and a log of every call made
-// through the seam. Keys are named with their root: "HKLM\\Software\\...".
+// through the seam. Keys are named with their root: "HKLM\\Software\\...",
+// "HKCU\\Software\\...".
 #pragma once
 
 #include "settings/registry.h"
@@ -41,8 +42,12 @@ void reset();
 void createKey(const std::string& key);
 bool keyExists(const std::string& key);
 void setPermission(const std::string& key, Permission permission);
-// Every RegSetValueExA of a value of this name fails, in whatever key.
-void failSetting(const std::string& valueName);
+// Every RegSetValueExA of a value of this name fails, in the key given or,
+// without one, in whatever key.
+void failSetting(const std::string& valueName, const std::string& key = "");
+// As for a standard user: every key under HKLM without a permission of its
+// own is ReadOnly.
+void refuseMachineWrites();
 
 void setValue(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data);
 void setDword(const std::string& key, const std::string& name, DWORD value);
