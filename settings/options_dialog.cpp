@@ -85,7 +85,7 @@ void showSelectedPage() {
 // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous tab, the focus on
 // the first control of the dialog, so it never stays on a hidden page.
 void stepTab(bool backwards) {
-    const int tab = (app.optionsTab + (backwards ? TabCount - 1 : 1)) % TabCount;
+    const int tab = (app.optionsTab + (backwards ? -1 : 1) + TabCount) % TabCount;
     SendMessageA(options.tabControl, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
     showSelectedPage();
     HWND first = GetNextDlgTabItem(options.dialog, nullptr, FALSE);
