@@ -85,6 +85,8 @@ struct AppState {
     std::int32_t ypos = 0;
     DWORD sortColumn = 0;
     BYTE sortDirection = 1;
+    // The settings come from, and go to, the per-user copy of the key.
+    bool userSettings = false;
 
     // Viewer geometry, fixed at start-up.
     std::int32_t screenWidth = 0;

@@ -66,7 +66,8 @@ struct NOTIFYICONDATAA {
     DWORD cbSize;
 };
 
-// As Windows defines it: the 32-bit value 0x80000002, sign-extended.
+// As Windows defines them: the 32-bit values 0x80000002 and 0x80000001,
+// sign-extended.
 inline HKEY const HKEY_LOCAL_MACHINE =
     reinterpret_cast<HKEY>(static_cast<UINT_PTR>(static_cast<INT_PTR>(static_cast<LONG>(0x80000002))));
 inline HKEY const HKEY_CURRENT_USER =

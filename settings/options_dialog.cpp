@@ -23,11 +23,14 @@ constexpr WORD StartWithWindowsBoxId = 1059;
 constexpr int TabCount = 2;
 constexpr const char* TabLabels[TabCount] = {"Option Keys", "About"};
 
-// The open dialog's tab control and its pages, by tab number; empty while
-// no dialog is open.
+// The open dialog, its tab control and its pages, by tab number, and the
+// filter that gives it its keys; empty while no dialog is open.
 struct OptionsPages {
+    HWND dialog;
     HWND tabControl;
     HWND pages[TabCount];
+    HHOOK keyFilter;
+    bool inDialogMessage;  // the dialog manager calls the filter again from inside
 };
 OptionsPages options = {};
 
@@ -41,8 +44,17 @@ void addTab(int tab) {
     SendMessageA(options.tabControl, TCM_INSERTITEMA, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
 }
 
+LRESULT CALLBACK OptionsKeyFilterProc(int code, WPARAM wParam, LPARAM lParam);
+
+// Tab and Shift+Tab reach the boxes on a page only through parents that say
+// they hold controls of the dialog.
+void holdControls(HWND window) {
+    SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+}
+
 // The pages are children of the tab control, so its body shows behind them.
 void initOptionsDialog(HWND dialog) {
+    options.dialog = dialog;
     HICON icon = static_cast<HICON>(LoadImageA(app.instance, MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
@@ -53,6 +65,9 @@ void initOptionsDialog(HWND dialog) {
     options.pages[OptionKeysTab] =
         CreateDialogParamA(app.instance, OptionKeysTemplate, options.tabControl, OptionKeysPageProc, 0);
     options.pages[AboutTab] = CreateDialogParamA(app.instance, AboutTemplate, options.tabControl, AboutPageProc, 0);
+    holdControls(options.tabControl);
+    for (HWND page : options.pages) holdControls(page);
+    options.keyFilter = SetWindowsHookExA(WH_MSGFILTER, OptionsKeyFilterProc, nullptr, GetCurrentThreadId());
     if (!isTab(app.optionsTab)) app.optionsTab = OptionKeysTab;
     ShowWindow(options.pages[app.optionsTab], SW_SHOWDEFAULT);
     // Selecting by message raises no selection-change notification.
@@ -67,17 +82,57 @@ void showSelectedPage() {
     ShowWindow(options.pages[app.optionsTab], SW_SHOWDEFAULT);
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous tab, the focus on
+// the first control of the dialog, so it never stays on a hidden page.
+void stepTab(bool backwards) {
+    const int tab = (app.optionsTab + (backwards ? -1 : 1) + TabCount) % TabCount;
+    SendMessageA(options.tabControl, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    showSelectedPage();
+    HWND first = GetNextDlgTabItem(options.dialog, nullptr, FALSE);
+    SendMessageA(options.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+}
+
+bool isKeyDown(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+
+// The viewer's modal loop hands keys to the viewer alone, and Enter there
+// would be its IDOK, which is Exit. A key for one of the dialog's windows
+// goes to the dialog manager of the dialog instead, as a modeless dialog's
+// own loop would hand it. Answers whether the key has been dealt with.
+bool handleOptionsKey(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+    if (msg->hwnd != options.dialog && !IsChild(options.dialog, msg->hwnd)) return false;
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && isKeyDown(VK_CONTROL)) {
+        stepTab(isKeyDown(VK_SHIFT));
+        return true;
+    }
+    options.inDialogMessage = true;
+    const bool handled = IsDialogMessageA(options.dialog, msg) != FALSE;
+    options.inDialogMessage = false;  // the dialog may be gone by now: Enter and Escape close it
+    return handled;
+}
+
+// Installed for this thread while the dialog exists.
+LRESULT CALLBACK OptionsKeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && options.dialog != nullptr && !options.inDialogMessage &&
+        handleOptionsKey(reinterpret_cast<MSG*>(lParam))) {
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Destroying the dialog takes the tab control and both pages with it.
 void closeOptionsDialog(HWND dialog) { DestroyWindow(dialog); }
 
 // OK: the key page commits and saves, then the dialog closes. Cancel
-// closes without either.
+// closes without either. Enter and Escape arrive as IDOK and IDCANCEL.
 void onOptionsCommand(HWND dialog, WORD id) {
     switch (id) {
+    case IDOK:
     case OkId:
         SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
         closeOptionsDialog(dialog);
         break;
+    case IDCANCEL:
     case CancelId:
         closeOptionsDialog(dialog);
         break;
@@ -90,6 +145,7 @@ void onOptionsCommand(HWND dialog, WORD id) {
 // included, so the viewer never holds the handle of a dialog that is gone.
 void forgetOptionsDialog(HWND dialog) {
     if (app.optionsDialog == dialog) app.optionsDialog = nullptr;
+    if (options.keyFilter != nullptr) UnhookWindowsHookEx(options.keyFilter);
     options = {};
 }
 

@@ -1,12 +1,13 @@
 // The settings store: six REG_DWORD values under the program's own key of
-// the local machine, read once at start-up and written only on the Options
-// dialog's OK; and the value under the machine's Run key that starts the
-// program with Windows.
+// the local machine, or of the user where the machine's cannot be written,
+// read once at start-up and written only on the Options dialog's OK; and the
+// value under a Run key that starts the program with Windows.
 #pragma once
 
 #include "app/app_state.h"
 
-// Both keys live under HKEY_LOCAL_MACHINE.
+// Both keys live under HKEY_LOCAL_MACHINE, and under HKEY_CURRENT_USER for
+// a user who may not write the machine's.
 constexpr char SettingsKey[] = "Software\\Panorel";
 constexpr char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char RunValueName[] = "progman";
@@ -27,8 +28,8 @@ void writeSetting(const char* name, DWORD value);
 void loadSettings();
 void saveSettings();
 
-// Both answer whether the Run key now says what the caller asked for. The
-// Run key is opened, never created.
+// Both answer whether the Run keys now say what the caller asked for: the
+// machine's where it can be written, else the user's; a delete clears both.
 bool writeRunValue(const char* name, const char* path);
 bool deleteRunValue(const char* name);
 

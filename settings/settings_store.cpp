@@ -25,16 +25,24 @@ constexpr DWORD ReservedListflags = 0;
 
 }  // namespace
 
-// The key is created even for a read, so the first start leaves the empty
-// key behind where the user may create it. A value longer than four bytes
-// fails the query and counts as missing; a shorter one reads with its
-// missing high bytes as zero.
-DWORD readSetting(const char* name) {
+namespace {
+
+// Where the settings were read from at start-up, and where OK writes them.
+HKEY settingsRoot() { return app.userSettings ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+// The machine's key is created even for a read, so the first start leaves
+// the empty key behind where the user may create it. The per-user copy is
+// only ever created by a save: a read that finds no copy leaves no trace.
+LSTATUS openSettingsKey(HKEY root, REGSAM access, HKEY* key) {
+    if (root == HKEY_CURRENT_USER && access == KEY_READ) return reg::RegOpenKeyExA(root, SettingsKey, 0, access, key);
+    return reg::RegCreateKeyExA(root, SettingsKey, REG_OPTION_NON_VOLATILE, access, key);
+}
+
+// A value longer than four bytes fails the query and counts as missing; a
+// shorter one reads with its missing high bytes as zero.
+DWORD readSettingFrom(HKEY root, const char* name) {
     HKEY key = nullptr;
-    if (reg::RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, REG_OPTION_NON_VOLATILE, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
-        return SettingMissing;
-    }
+    if (openSettingsKey(root, KEY_READ, &key) != ERROR_SUCCESS) return SettingMissing;
     BYTE data[sizeof(DWORD)] = {};
     DWORD size = sizeof data;
     LSTATUS status = reg::RegQueryValueExA(key, name, data, &size);
@@ -43,23 +51,42 @@ DWORD readSetting(const char* name) {
     return DWORD{data[0]} | (DWORD{data[1]} << 8) | (DWORD{data[2]} << 16) | (DWORD{data[3]} << 24);
 }
 
-// A failed write changes nothing and is not reported.
-void writeSetting(const char* name, DWORD value) {
+bool writeSettingTo(HKEY root, const char* name, DWORD value) {
     HKEY key = nullptr;
-    if (reg::RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, REG_OPTION_NON_VOLATILE, KEY_WRITE, &key) !=
-        ERROR_SUCCESS) {
-        return;
-    }
+    if (openSettingsKey(root, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
     const BYTE data[sizeof(DWORD)] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
                                       static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)};
-    reg::RegSetValueExA(key, name, REG_DWORD, data, sizeof data);
+    LSTATUS status = reg::RegSetValueExA(key, name, REG_DWORD, data, sizeof data);
     reg::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
 }
 
-// "xpos" doubles as the probe: without it nothing else is read, and only
-// `flags` leaves its initial value. Otherwise a missing value becomes a
+// Each value is written by itself, so one failure does not stop the rest.
+// Answers whether all six were written.
+bool saveSettingsTo(HKEY root) {
+    bool all = writeSettingTo(root, XposValue, static_cast<DWORD>(app.xpos));
+    all = writeSettingTo(root, YposValue, static_cast<DWORD>(app.ypos)) && all;
+    all = writeSettingTo(root, FlagsValue, app.flags) && all;
+    all = writeSettingTo(root, SortflagsValue, (DWORD{app.sortDirection} << SortDirectionShift) + app.sortColumn) &&
+          all;
+    all = writeSettingTo(root, ListflagsValue, ReservedListflags) && all;
+    return writeSettingTo(root, KeycheckValue, app.keyMask) && all;
+}
+
+}  // namespace
+
+DWORD readSetting(const char* name) { return readSettingFrom(settingsRoot(), name); }
+
+// A failed write changes nothing and is not reported.
+void writeSetting(const char* name, DWORD value) { writeSettingTo(settingsRoot(), name, value); }
+
+// A per-user copy exists only where the machine's key could not be written,
+// and then holds the user's latest choices: it wins whenever it has the
+// probe. "xpos" doubles as the probe: without it nothing else is read, and
+// only `flags` leaves its initial value. Otherwise a missing value becomes a
 // default only for "keycheck"; the others take the missing value as read.
 void loadSettings() {
+    app.userSettings = readSettingFrom(HKEY_CURRENT_USER, XposValue) != SettingMissing;
     if (readSetting(XposValue) == SettingMissing) {
         app.flags = NoSettingsFlags;
         return;
@@ -77,20 +104,31 @@ void loadSettings() {
     app.flags = readSetting(FlagsValue);
 }
 
-// Each value is written by itself, so one failure does not stop the rest.
+// A user who may not write the machine's key (a standard user, or an
+// administrator who did not elevate, of the 64-bit program) would otherwise
+// lose every choice at the next start: all six values go to the per-user
+// copy instead, so the next start reads them from one place.
 void saveSettings() {
-    writeSetting(XposValue, static_cast<DWORD>(app.xpos));
-    writeSetting(YposValue, static_cast<DWORD>(app.ypos));
-    writeSetting(FlagsValue, app.flags);
-    writeSetting(SortflagsValue, (DWORD{app.sortDirection} << SortDirectionShift) + app.sortColumn);
-    writeSetting(ListflagsValue, ReservedListflags);
-    writeSetting(KeycheckValue, app.keyMask);
+    if (saveSettingsTo(settingsRoot()) || app.userSettings) return;
+    app.userSettings = true;
+    saveSettingsTo(HKEY_CURRENT_USER);
+}
+
+namespace {
+
+// The machine's Run key is opened, never created; the user's is the
+// user's own, and a new profile may not have one yet.
+LSTATUS openRunKey(HKEY root, REGSAM access, HKEY* key) {
+    if (root == HKEY_CURRENT_USER && access == KEY_SET_VALUE) {
+        return reg::RegCreateKeyExA(root, RunKey, REG_OPTION_NON_VOLATILE, access, key);
+    }
+    return reg::RegOpenKeyExA(root, RunKey, 0, access, key);
 }
 
 // The path is stored with its terminating NUL counted in the data length.
-bool writeRunValue(const char* name, const char* path) {
+bool writeRunValueTo(HKEY root, const char* name, const char* path) {
     HKEY key = nullptr;
-    if (reg::RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (openRunKey(root, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
     LSTATUS status = reg::RegSetValueExA(key, name, REG_SZ, reinterpret_cast<const BYTE*>(path),
                                          static_cast<DWORD>(std::strlen(path) + 1));
     reg::RegCloseKey(key);
@@ -98,15 +136,38 @@ bool writeRunValue(const char* name, const char* path) {
 }
 
 // A value that is not there, or a Run key that is not there at all, leaves
-// nothing to delete: the program will not start with Windows, which is what
-// the caller asked for.
-bool deleteRunValue(const char* name) {
+// nothing to delete: the program will not start from it, which is what the
+// caller asked for. Asking first keeps a standard user, who may not write
+// the machine's Run key, from being refused over a value that is not there.
+bool deleteRunValueFrom(HKEY root, const char* name) {
     HKEY key = nullptr;
-    LSTATUS status = reg::RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_WRITE, &key);
+    LSTATUS status = openRunKey(root, KEY_QUERY_VALUE, &key);
+    if (status == ERROR_FILE_NOT_FOUND) return true;
+    if (status == ERROR_SUCCESS) {
+        DWORD size = 0;
+        status = reg::RegQueryValueExA(key, name, nullptr, &size);
+        reg::RegCloseKey(key);
+        if (status == ERROR_FILE_NOT_FOUND) return true;
+    }
+    status = openRunKey(root, KEY_WRITE, &key);
     if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
     status = reg::RegDeleteValueA(key, name);
     reg::RegCloseKey(key);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+// Where the machine's Run key cannot be written (refused, or missing), the
+// user's own Run key starts the program for this user alone.
+bool writeRunValue(const char* name, const char* path) {
+    return writeRunValueTo(HKEY_LOCAL_MACHINE, name, path) || writeRunValueTo(HKEY_CURRENT_USER, name, path);
+}
+
+// Either Run key may hold the value, whoever wrote it: both must lose it.
+bool deleteRunValue(const char* name) {
+    const bool machine = deleteRunValueFrom(HKEY_LOCAL_MACHINE, name);
+    return deleteRunValueFrom(HKEY_CURRENT_USER, name) && machine;
 }
 
 // A path cut short would start nothing, or something else: better no entry.

@@ -504,9 +504,9 @@ bool noneVisible(const std::vector<HWND>& windows) {
     return true;
 }
 
-bool storeSetting(const std::string& name, DWORD value) {
+bool storeSetting(const std::string& name, DWORD value, HKEY root) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(root, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -516,9 +516,9 @@ bool storeSetting(const std::string& name, DWORD value) {
     return status == ERROR_SUCCESS;
 }
 
-bool readStoredSetting(const std::string& name, DWORD* value) {
+bool readStoredSetting(const std::string& name, DWORD* value, HKEY root) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     DWORD size = sizeof *value;
     LSTATUS status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
@@ -673,9 +673,15 @@ bool isChecked(HWND box) {
     return state == BST_CHECKED;
 }
 
-bool readRunValue(const std::string& name, std::string* data) {
+HWND focusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool readRunValue(const std::string& name, std::string* data, HKEY root) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     char buffer[1024] = {};
     DWORD type = 0;
     DWORD size = sizeof buffer - 1;

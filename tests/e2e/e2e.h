@@ -113,10 +113,11 @@ bool noneVisible(const std::vector<HWND>& windows);
 
 // Panorel's settings key, HKEY_LOCAL_MACHINE\Software\Panorel, seen from the
 // driver: Wine gives every process of a prefix the same registry, so values
-// stored here before Panorel starts are what it reads.
-bool storeSetting(const std::string& name, DWORD value);
+// stored here before Panorel starts are what it reads. HKEY_CURRENT_USER
+// for the per-user copy.
+bool storeSetting(const std::string& name, DWORD value, HKEY root = HKEY_LOCAL_MACHINE);
 // False when the value is missing or not a 4-byte REG_DWORD.
-bool readStoredSetting(const std::string& name, DWORD* value);
+bool readStoredSetting(const std::string& name, DWORD* value, HKEY root = HKEY_LOCAL_MACHINE);
 bool settingsKeyExists();
 // The number of values under the key; -1 when there is no key.
 int settingsValueCount();
@@ -142,10 +143,13 @@ void moveMouseTo(POINT at);
 void pressKey(WORD virtualKey, bool down);
 // Whether a check box of another process is ticked.
 bool isChecked(HWND box);
+// The window with the keyboard focus in the thread of `window`.
+HWND focusOf(HWND window);
 
-// The machine's Run key, HKEY_LOCAL_MACHINE\...\CurrentVersion\Run.
+// The machine's Run key, HKEY_LOCAL_MACHINE\...\CurrentVersion\Run, or
+// the user's with HKEY_CURRENT_USER.
 // False when the value is missing or not a REG_SZ.
-bool readRunValue(const std::string& name, std::string* data);
+bool readRunValue(const std::string& name, std::string* data, HKEY root = HKEY_LOCAL_MACHINE);
 bool runKeyExists();
 bool deleteRunKey();
 bool createRunKey();

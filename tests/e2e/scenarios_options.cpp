@@ -17,6 +17,7 @@ constexpr int OkId = 3003;
 constexpr int CancelId = 3002;
 constexpr int LeftControlBox = 1001;
 constexpr int LeftShiftBox = 1003;
+constexpr int RightControlBox = 1004;
 constexpr int RightAltBox = 1005;
 constexpr int RightShiftBox = 1006;
 constexpr int KeyBoxCount = 6;
@@ -164,6 +165,20 @@ bool exitPanorel(const Running& r) {
 
 std::string withNul(const std::string& text) { return text + '\0'; }
 
+// A key pressed and let go with any modifiers held around it; answers true
+// so it can lead a check.
+bool typeKey(WORD key, WORD modifier = 0, WORD secondModifier = 0) {
+    for (WORD m : {modifier, secondModifier}) {
+        if (m != 0) e2e::pressKey(m, true);
+    }
+    e2e::pressKey(key, true);
+    e2e::pressKey(key, false);
+    for (WORD m : {secondModifier, modifier}) {
+        if (m != 0) e2e::pressKey(m, false);
+    }
+    return true;
+}
+
 // Whether some row of the area holds a run of at least `length` blue pixels:
 // an underline, since no letter of an address has a stroke that long.
 bool hasBlueRun(const RECT& area, int length) {
@@ -261,6 +276,14 @@ void optionsDiscardKeys() {
     check(e2e::settingsValueCount() == 5, "and saves nothing");
 
     d = openDialog(r, OptionsId);
+    check(e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(LeftControlBox); }),
+          "reopened, the focus is on \"Left Control Key\"");
+    check(typeKey(VK_SPACE) && e2e::waitUntil([&] { return boxStates(d) == "000000"; }), "Space unticks it");
+    typeKey(VK_ESCAPE);
+    check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "Escape closes the dialog");
+    check(e2e::settingsValueCount() == 5 && e2e::isRunning(r.panorel), "and saves nothing");
+
+    d = openDialog(r, OptionsId);
     check(boxStates(d) == "100000", "reopened once more, the box is ticked");
     check(toggle(d.control(RightAltBox)) && toggle(d.control(RightAltBox)), "\"Right Alt Key\" ticked and unticked");
     check(clickToClose(d, OkId), "OK closes the dialog");
@@ -269,6 +292,22 @@ void optionsDiscardKeys() {
     std::snprintf(what, sizeof what, "\"keycheck\" comes back as 0x%08lX, mode bit and high bits included",
                   static_cast<unsigned long>(storedMask));
     check(storedIs("keycheck", storedMask), what);
+
+    // The keyboard alone: Tab to "Right Control Key", Space, over to About
+    // and back, Enter.
+    d = openDialog(r, OptionsId);
+    check(e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(LeftControlBox); }) && typeKey(VK_TAB) &&
+              e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(RightControlBox); }),
+          "Tab moves from \"Left Control Key\" to \"Right Control Key\"");
+    check(typeKey(VK_SPACE) && e2e::waitUntil([&] { return boxStates(d) == "100100"; }), "Space ticks it");
+    check(typeKey(VK_TAB, VK_CONTROL) && e2e::waitUntil([&] { return showsTab(d, AboutTab); }),
+          "Ctrl+Tab shows the About tab");
+    check(typeKey(VK_TAB, VK_CONTROL, VK_SHIFT) && e2e::waitUntil([&] { return showsTab(d, OptionKeysTab); }),
+          "Ctrl+Shift+Tab the Option Keys tab again");
+    typeKey(VK_RETURN);
+    check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "Enter closes the dialog");
+    check(e2e::waitUntil([&] { return storedIs("keycheck", storedMask | 0x08); }) && e2e::isRunning(r.panorel),
+          "and saves the ticked box; Panorel keeps running");
 }
 
 // OK commits: all six values are written, and the trigger asks for the new
@@ -312,14 +351,18 @@ void optionsStartWithWindows() {
     check(!e2e::readRunValue("progman", &run) && e2e::runKeyExists(), "at once the value is deleted");
     check(clickToClose(d, CancelId) && !e2e::readRunValue("progman", &run), "and stays deleted after Cancel");
 
-    // Without the Run key (it is opened, never created) nothing can be
-    // written. The click on a second box shows when the first was handled.
-    check(e2e::deleteRunKey(), "the Run key is removed");
+    // Without the machine's Run key (it is opened, never created) the
+    // user's own takes the value, as it does for a user refused the
+    // machine's; unticking clears it.
+    check(e2e::deleteRunKey(), "the machine's Run key is removed");
     d = openDialog(r, OptionsId);
-    e2e::leftClickAt(e2e::centreOf(d.control(StartWithWindowsBox)));
-    check(toggle(d.control(LeftShiftBox)), "\"Start with Windows\" clicked, then \"Left Shift Key\"");
-    check(!e2e::isChecked(d.control(StartWithWindowsBox)), "\"Start with Windows\" stays unticked");
-    check(!e2e::runKeyExists(), "and no Run key was made");
+    check(toggle(d.control(StartWithWindowsBox)), "\"Start with Windows\" is ticked all the same");
+    check(e2e::readRunValue("progman", &run, HKEY_CURRENT_USER) && run == withNul(program),
+          "the user's Run value \"progman\" holds " + program);
+    check(!e2e::runKeyExists(), "and no machine Run key was made");
+    check(toggle(d.control(StartWithWindowsBox)) && !e2e::readRunValue("progman", &run, HKEY_CURRENT_USER),
+          "unticked, the user's value is deleted");
+    check(toggle(d.control(LeftShiftBox)), "\"Left Shift Key\" ticked");
     check(clickToClose(d, OkId) && storedIs("flags", 0x7F) && storedIs("keycheck", 0x05),
           "OK saves \"flags\" without the start-up bit");
     if (!exitPanorel(r)) return;

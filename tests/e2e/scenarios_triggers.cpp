@@ -82,8 +82,12 @@ void storedLeftControl() {
     edgeNeedsKey(VK_LCONTROL, "left Control");
 }
 
+// From the per-user copy, which wins over the machine's left Control alone
+// since it holds "xpos".
 void storedAnyKeyRightControl() {
-    storeKeyMask(0x49);  // either Control key, any-key mode
+    storeKeyMask(0x01);
+    check(e2e::storeSetting("xpos", 0, HKEY_CURRENT_USER) && e2e::storeSetting("keycheck", 0x49, HKEY_CURRENT_USER),
+          "the per-user copy holds either Control key, any-key mode");
     edgeNeedsKey(VK_RCONTROL, "right Control alone");
 }
 

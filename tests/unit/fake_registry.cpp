@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace fakereg {
 namespace {
@@ -23,7 +24,8 @@ struct OpenKey {
 struct Registry {
     std::map<std::string, Key> keys;
     std::map<std::string, Permission> permissions;
-    std::vector<std::string> failingValues;
+    std::vector<std::pair<std::string, std::string>> failingValues;  // value, key ("" for any)
+    bool machineReadOnly = false;
     std::map<HKEY, OpenKey> handles;
     std::vector<Call> log;
     std::uintptr_t nextHandle = 0x5000;
@@ -38,7 +40,8 @@ LSTATUS record(Op op, const std::string& name, LSTATUS result, REGSAM access = 0
 
 Permission permissionOf(const std::string& key) {
     auto it = registry.permissions.find(key);
-    return it == registry.permissions.end() ? Permission::Full : it->second;
+    if (it != registry.permissions.end()) return it->second;
+    return registry.machineReadOnly && key.rfind("HKLM\\", 0) == 0 ? Permission::ReadOnly : Permission::Full;
 }
 
 // Only the roots the program uses are simulated.
@@ -102,7 +105,10 @@ void createKey(const std::string& key) { registry.keys[key]; }
 bool keyExists(const std::string& key) { return registry.keys.count(key) != 0; }
 bool isVolatile(const std::string& key) { return keyExists(key) && registry.keys[key].isVolatile; }
 void setPermission(const std::string& key, Permission permission) { registry.permissions[key] = permission; }
-void failSetting(const std::string& valueName) { registry.failingValues.push_back(valueName); }
+void failSetting(const std::string& valueName, const std::string& key) {
+    registry.failingValues.push_back({valueName, key});
+}
+void refuseMachineWrites() { registry.machineReadOnly = true; }
 
 void setValue(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
     registry.keys[key].values[name] = {type, data};
@@ -182,8 +188,10 @@ LSTATUS RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DW
 LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
     fakereg::Key* k = nullptr;
     LSTATUS status = fakereg::keyFor(key, KEY_SET_VALUE, &k);
-    for (const std::string& failing : fakereg::registry.failingValues) {
-        if (status == ERROR_SUCCESS && failing == name) status = ERROR_ACCESS_DENIED;
+    for (const auto& failing : fakereg::registry.failingValues) {
+        if (status != ERROR_SUCCESS) break;
+        const bool inKey = failing.second.empty() || failing.second == fakereg::registry.handles.at(key).path;
+        if (failing.first == name && inKey) status = ERROR_ACCESS_DENIED;
     }
     if (status == ERROR_SUCCESS) k->values[name] = {type, std::vector<BYTE>(data, data + size)};
     return record(Op::SetValue, name, status, 0, type, size);

@@ -44,8 +44,12 @@ void createKey(const std::string& key);
 bool keyExists(const std::string& key);
 bool isVolatile(const std::string& key);
 void setPermission(const std::string& key, Permission permission);
-// Every RegSetValueExA of a value of this name fails, in whatever key.
-void failSetting(const std::string& valueName);
+// Every RegSetValueExA of a value of this name fails, in the key given or,
+// without one, in whatever key.
+void failSetting(const std::string& valueName, const std::string& key = "");
+// As for a standard user: every key under HKLM without a permission of its
+// own is ReadOnly.
+void refuseMachineWrites();
 
 void setValue(const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data);
 void setDword(const std::string& key, const std::string& name, DWORD value);

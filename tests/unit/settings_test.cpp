@@ -15,6 +15,8 @@ namespace {
 
 const std::string SettingsPath = "HKLM\\Software\\Panorel";
 const std::string RunPath = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string UserSettingsPath = "HKCU\\Software\\Panorel";
+const std::string UserRunPath = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD RegQword = 11;
 const std::vector<std::string> SaveOrder = {"xpos", "ypos", "flags", "sortflags", "listflags", "keycheck"};
 
@@ -25,10 +27,10 @@ void store(const Stored& values) {
 }
 
 // The six values as a save left them; each must be a 4-byte REG_DWORD.
-Stored saved() {
+Stored saved(const std::string& key = SettingsPath) {
     Stored values;
     for (const std::string& name : SaveOrder) {
-        const fakereg::Value* v = fakereg::value(SettingsPath, name);
+        const fakereg::Value* v = fakereg::value(key, name);
         if (v == nullptr) continue;
         EXPECT_EQ(v->type, REG_DWORD) << name;
         EXPECT_EQ(v->data.size(), 4u) << name;
@@ -169,21 +171,34 @@ TEST_F(SettingsTest, AKeyThatCannotBeOpenedReadsAsNothingStoredAndTakesNoWrites)
     EXPECT_EQ(saved(), (Stored{{"xpos", 1}, {"keycheck", 4}}));
 }
 
-// A standard user under HKEY_LOCAL_MACHINE: the stored key is read, a
-// missing one is not created, and a save changes nothing.
-TEST_F(SettingsTest, AReadOnlyKey) {
-    fakereg::setPermission(SettingsPath, Permission::ReadOnly);
+// A standard user, refused every write under HKEY_LOCAL_MACHINE: the
+// machine's key is read where it exists and never created; OK saves all six
+// values to the per-user copy, which the next start reads in place of the
+// machine's, and later saves go straight to it.
+TEST_F(SettingsTest, AStandardUserSavesToThePerUserCopyAndGetsItBack) {
+    fakereg::refuseMachineWrites();
     loadSettings();
     EXPECT_EQ(loaded(), NothingStored);
     EXPECT_FALSE(fakereg::keyExists(SettingsPath));
+    EXPECT_FALSE(fakereg::keyExists(UserSettingsPath));
 
-    store({{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}});
+    store({{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}});  // by an administrator
     app = AppState{};
     loadSettings();
     EXPECT_EQ(loaded(), (Loaded{3, 5, 1, 2, 4, 0}));
     app.keyMask = 0x30;
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}}));
+    EXPECT_EQ(saved(UserSettingsPath),
+              (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"listflags", 0}, {"keycheck", 0x30}}));
+
+    fakereg::setDword(SettingsPath, "keycheck", 6);
+    app = AppState{};
+    loadSettings();
+    EXPECT_EQ(loaded(), (Loaded{3, 0x30, 1, 2, 4, 0}));
+    fakereg::clearLog();
+    saveSettings();
+    EXPECT_EQ(namesOf(Op::CreateKey), std::vector<std::string>(SaveOrder.size(), UserSettingsPath));
 }
 
 TEST_F(SettingsTest, SaveWritesSixValuesInOrderEachWithItsOwnOpenAndClose) {
@@ -206,12 +221,16 @@ TEST_F(SettingsTest, SaveWritesSixValuesInOrderEachWithItsOwnOpenAndClose) {
     }
 }
 
-TEST_F(SettingsTest, AFailingWriteDoesNotStopTheLaterOnes) {
-    fakereg::failSetting("flags");
+// The six values are never split: what the machine's key did not take in
+// full, the per-user copy takes whole.
+TEST_F(SettingsTest, AFailingWriteDoesNotStopTheLaterOnesAndAllSixGoToThePerUserCopy) {
+    fakereg::failSetting("flags", SettingsPath);
     app.flags = 0x1000;
     app.keyMask = 3;
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"sortflags", 256}, {"listflags", 0}, {"keycheck", 3}}));
+    EXPECT_EQ(saved(UserSettingsPath), (Stored{{"xpos", 0}, {"ypos", 0}, {"flags", 0x1000}, {"sortflags", 256},
+                                               {"listflags", 0}, {"keycheck", 3}}));
 }
 
 TEST_F(SettingsTest, RunValueIsWrittenAndDeletedInTheExistingRunKey) {
@@ -229,6 +248,7 @@ TEST_F(SettingsTest, RunValueIsWrittenAndDeletedInTheExistingRunKey) {
 }
 
 TEST_F(SettingsTest, RunValueChangesReportFailure) {
+    fakereg::failSetting("progman", UserRunPath);
     EXPECT_FALSE(writeRunValue("progman", "C:\\A\\B.EXE"));  // no RunPath key: it is never created
     EXPECT_TRUE(deleteRunValue("progman"));  // and without it nothing starts with Windows
     EXPECT_FALSE(fakereg::keyExists(RunPath));
@@ -247,8 +267,8 @@ TEST_F(SettingsTest, RunValueChangesReportFailure) {
 
 namespace {
 
-std::string runValue() {
-    const fakereg::Value* v = fakereg::value(RunPath, "progman");
+std::string runValue(const std::string& key = RunPath) {
+    const fakereg::Value* v = fakereg::value(key, "progman");
     if (v == nullptr) return "(none)";
     EXPECT_EQ(v->type, REG_SZ);
     return std::string(v->data.begin(), v->data.end());
@@ -303,8 +323,9 @@ TEST_F(SettingsTest, ACommandThatDoesNotFitIsNotWrittenAtAll) {
 // A standard user, or a machine without the Run key: the choice shown is the
 // one in force.
 TEST_F(SettingsTest, StartWithWindowsKeepsTheOldChoiceWhenTheRunEntryCannotFollow) {
+    fakereg::failSetting("progman", UserRunPath);
     app.flags = 0x7F;
-    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));  // no Run key to write into
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));  // no machine Run key, and the user's refuses
     EXPECT_EQ(app.flags, 0x7Fu);
     EXPECT_FALSE(fakereg::keyExists(RunPath));
 
@@ -321,4 +342,31 @@ TEST_F(SettingsTest, StartWithWindowsKeepsTheOldChoiceWhenTheRunEntryCannotFollo
     app.flags = 0x7F;
     EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
     EXPECT_EQ(app.flags, 0x7Fu);
+}
+
+// Where the machine's Run key refuses, the user's own starts the program;
+// unticking clears it without asking for write access to the machine's.
+TEST_F(SettingsTest, AStandardUserStartsWithWindowsFromTheUsersRunKey) {
+    fakereg::refuseMachineWrites();
+    fakereg::createKey(RunPath);
+    app.flags = 0x7F;
+    EXPECT_TRUE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x107Fu);
+    EXPECT_EQ(runValue(UserRunPath), std::string("C:\\A\\B.EXE", 11));
+    EXPECT_EQ(runValue(), "(none)");
+
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x7Fu);
+    EXPECT_EQ(runValue(UserRunPath), "(none)");
+}
+
+// "flags" says ticked, but no Run key holds the value: unticking must not
+// ask for a write it would be refused.
+TEST_F(SettingsTest, ABoxTickedWithoutARunValueUnticksForAStandardUser) {
+    fakereg::refuseMachineWrites();
+    fakereg::createKey(RunPath);
+    app.flags = 0x107F;
+    EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
+    EXPECT_EQ(app.flags, 0x7Fu);
+    for (const fakereg::Call& c : fakereg::log()) EXPECT_NE(c.result, ERROR_ACCESS_DENIED) << c.name;
 }
