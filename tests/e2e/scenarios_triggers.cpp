@@ -106,6 +106,24 @@ void recallByKeyboard() {
     check(e2e::waitUntil([&] { return allVisible(parked); }), "choosing its title brings it to desktop 1");
     e2e::sendCommand(s.viewer, GotoId[2]);
     check(allVisible(parked), "and it no longer belongs to desktop 2 alone: it moved with the user");
+
+    // A switch while the menu is open (the edge's, or as here a Goto another
+    // program sends) rebuilds "Show Window" under it: the title chosen from
+    // the old list must not bring back the window now listed in its place.
+    std::vector<HWND> other = parkOn(s.viewer, 3, "other");
+    check(noneVisible(parked) && noneVisible(other), "one window parked on desktop 2, another on desktop 3");
+    e2e::rightClickAt({(v.left + v.right) / 2, (v.top + v.bottom) / 2});
+    menu = nullptr;
+    e2e::waitUntil([&] { return (menu = e2e::openMenuOf(s.panorel)) != nullptr; });
+    if (!check(menu != nullptr, "the viewer's menu opens again")) return;
+    e2e::selectMenuItem(menu, 1);
+    e2e::pressMenuKey(menu, VK_RIGHT);  // the first title: desktop 2's window
+    e2e::waitUntil([&] { return e2e::openMenuOf(s.panorel, 1) != nullptr; });
+    e2e::sendCommand(s.viewer, GotoId[2]);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(e2e::waitUntil([&] { return e2e::openMenuOf(s.panorel) == nullptr; }), "the menu closes on the choice");
+    check(e2e::sendCommand(s.viewer, GotoId[2]) && allVisible(parked) && noneVisible(other),
+          "the window listed in its place after the switch stays parked");
 }
 
 
