@@ -114,8 +114,8 @@ INT_PTR onSysCommand(HWND viewer, WPARAM command) {
 
 // The session may be ending: every parked window is shown, so a program with
 // unsaved work asks its user in plain sight. Panorel goes on running in case
-// the end is cancelled; the table is left as it was, so every window is still
-// filed where it was and the next switch hides what it should.
+// the end is cancelled. The table is left as it was: every window stays
+// filed, so none can later be hidden without a desktop to bring it back.
 INT_PTR onQueryEndSession(HWND viewer) {
     showAllDesktops();
     SetWindowLongPtrA(viewer, DWLP_MSGRESULT, TRUE);
