@@ -104,9 +104,9 @@ INT_PTR runCommand(HWND viewer, WORD id) {
     return TRUE;
 }
 
-// A person closing the viewer (Alt+F4, Close on its window menu) has no
-// reason to want the parked windows stranded: it leaves as Exit does. Only
-// another program's WM_CLOSE ends Panorel with them hidden.
+// A person closing the viewer (Alt+F4, which the system turns into SC_CLOSE)
+// has no reason to want the parked windows stranded: it leaves as Exit does.
+// Only another program's WM_CLOSE ends Panorel with them hidden.
 INT_PTR onSysCommand(HWND viewer, WPARAM command) {
     if ((command & SysCommandMask) != SC_CLOSE) return FALSE;
     return runCommand(viewer, ExitId);
