@@ -63,6 +63,9 @@ struct AppState {
     HWND* windowTable = nullptr;  // WindowTableSlots handles; desktop d owns 64 from 64*(d-1)
     DWORD captureCount = 0;
     char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
+    // Set while a switch, a show-all or a recall waits on other programs'
+    // windows: messages sent to the viewer meanwhile must not start another.
+    bool engineBusy = false;
 
     // Menus and tray icon.
     NOTIFYICONDATAA trayIconData = {};
@@ -71,6 +74,7 @@ struct AppState {
     HMENU viewerMenu = nullptr;
     HMENU recallMenu = nullptr;
     DWORD recallItemCount = 0;
+    DWORD recallMenuBuilds = 0;  // counts rebuilds, so a menu can tell it went stale while open
 
     // Options.
     HWND optionsDialog = nullptr;

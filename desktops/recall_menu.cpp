@@ -39,6 +39,7 @@ unsigned nextListableSlot(unsigned slot) {
 void rebuildRecallMenu() {
     for (DWORD i = 0; i < app.recallItemCount; ++i) ws::RemoveMenu(app.recallMenu, 0, MF_BYPOSITION);
     app.recallItemCount = 0;
+    ++app.recallMenuBuilds;
 
     for (unsigned slot = nextListableSlot(0); slot < WindowTableSlots; slot = nextListableSlot(slot + 1)) {
         ws::AppendMenuA(app.recallMenu, MF_STRING, RecallFirstId + app.recallItemCount, title);
@@ -53,17 +54,20 @@ void rebuildRecallMenu() {
 // An item's id is only its position among the listable windows, so the
 // windows are counted again now: one destroyed or newly titled since the
 // rebuild shifts which window a position names. A position past the last
-// one does nothing.
+// one does nothing, and so does a recall inside another operation.
 void recallWindow(unsigned position) {
+    if (app.engineBusy) return;
     unsigned counted = 0;
     for (unsigned slot = nextListableSlot(0); slot < WindowTableSlots; slot = nextListableSlot(slot + 1)) {
         if (counted == position) {
             // SW_RESTORE, not SW_SHOW: a window parked maximised or
             // minimised comes back at its normal size.
+            app.engineBusy = true;
             ws::ShowWindow(app.windowTable[slot], SW_RESTORE);
             app.windowTable[slot] = nullptr;
             rebuildRecallMenu();
             writeParkedRecord();
+            app.engineBusy = false;
             return;
         }
         ++counted;

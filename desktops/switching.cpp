@@ -22,10 +22,16 @@ void hideDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDe
 // still minimised when the desktop comes back.
 void showDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDesktop, SW_SHOW); }
 
-// Nothing is parked any more, so nothing stays on record.
+// Showing changes no slot, so it may run inside another operation (the end
+// of the session, a fault) and still loses nothing; it only keeps new
+// operations from starting while it waits. Nothing is parked any more, so
+// nothing stays on record.
 void showAllDesktops() {
+    const bool wasBusy = app.engineBusy;
+    app.engineBusy = true;
     showRange(0, WindowTableSlots, SW_SHOW);
     deleteParkedRecord();
+    app.engineBusy = wasBusy;
 }
 
 void setCurrentDesktop(DesktopId d) {
@@ -39,7 +45,14 @@ void setCurrentDesktop(DesktopId d) {
 // those windows move with the user. ShowWindow on another process's window
 // returns only once the window has changed, so the final capture sees every
 // window just shown.
+//
+// While it waits for another program, messages sent to the viewer are
+// handled: a switch begun from one of them would capture a half-hidden
+// desktop, and the windows already hidden would belong to no desktop. So a
+// switch never starts inside another operation.
 void switchDesktop(DesktopId d, bool captureFirst) {
+    if (app.engineBusy) return;
+    app.engineBusy = true;
     ws::CheckMenuItem(app.gotoMenu, gotoId(app.currentDesktop), MF_BYCOMMAND | MF_UNCHECKED);
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
@@ -52,4 +65,5 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     ws::ShowWindow(app.viewerWindow, SW_RESTORE);
     captureDesktop();
     writeParkedRecord();
+    app.engineBusy = false;
 }

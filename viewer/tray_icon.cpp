@@ -42,8 +42,11 @@ void readdTrayIcon() { Shell_NotifyIconA(NIM_ADD, &app.trayIconData); }
 // Only a right-button press on our icon opens the menu, at once, before the
 // button is released. The viewer must be foreground for the menu to close
 // when the user clicks elsewhere, and the posted WM_NULL lets the menu's
-// loop end cleanly.
+// loop end cleanly. The shell's callback also arrives while a switch waits
+// for another program; a menu opened there would run its own message loop,
+// and the edge poll with it, inside the switch.
 void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
+    if (app.engineBusy) return;
     if (iconId != TrayIconId || LOWORD(mouseMessage) != WM_RBUTTONDOWN) return;
     SetForegroundWindow(viewer);
     POINT at;

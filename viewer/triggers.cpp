@@ -41,6 +41,8 @@ DesktopId nextDesktop(DesktopId d) { return d == DesktopCount ? 1 : d + 1; }
 // at rest switch once. The screen width is asked every time, so the edges
 // follow a change of resolution at once.
 void pollSwitchTriggers(HWND) {
+    // Inside a stalled switch the pointer is neither read nor warped.
+    if (app.engineBusy) return;
     if (!triggerKeysHeld(app.keyMask)) return;
 
     // While input belongs to another desktop of the window system (a locked

@@ -10,6 +10,7 @@ namespace {
 
 constexpr char HelpDocument[] = "Panorel Help.rtf";
 constexpr DWORD HideFadeMs = 1000;
+constexpr WPARAM SysCommandMask = 0xFFF0;  // the low four bits are the system's own
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -62,21 +63,24 @@ struct CommandRow {
     // When set, the row covers only as many ids from `first` as this counts
     // at the moment of the command.
     const DWORD* liveCount;
+    // Hides or shows other programs' windows, so it waits its turn while
+    // another such operation is under way.
+    bool queues;
 };
 
 // The command ids of both popup menus; "About" and "Exit" carry the same ids
 // in each and do the same thing from either. Exit answers any WM_COMMAND 1,
 // the dialog manager's IDOK (Enter) included.
 const CommandRow CommandTable[] = {
-    {ExitId, ExitId, exitCommand, nullptr},
-    {AboutId, AboutId, aboutCommand, nullptr},
-    {GotoFirstId, GotoLastId, gotoCommand, nullptr},
-    {HelpId, HelpId, helpCommand, nullptr},
-    {OptionsId, OptionsId, optionsCommand, nullptr},
-    {HideViewerId, HideViewerId, hideViewerCommand, nullptr},
-    {ShowViewerId, ShowViewerId, showViewerCommand, nullptr},
-    {NoWindowsId, NoWindowsId, noWindowsCommand, nullptr},
-    {RecallFirstId, RecallFirstId + MaxRecallItems - 1, recallCommand, &app.recallItemCount},
+    {ExitId, ExitId, exitCommand, nullptr, true},
+    {AboutId, AboutId, aboutCommand, nullptr, false},
+    {GotoFirstId, GotoLastId, gotoCommand, nullptr, true},
+    {HelpId, HelpId, helpCommand, nullptr, false},
+    {OptionsId, OptionsId, optionsCommand, nullptr, false},
+    {HideViewerId, HideViewerId, hideViewerCommand, nullptr, false},
+    {ShowViewerId, ShowViewerId, showViewerCommand, nullptr, false},
+    {NoWindowsId, NoWindowsId, noWindowsCommand, nullptr, false},
+    {RecallFirstId, RecallFirstId + MaxRecallItems - 1, recallCommand, &app.recallItemCount, true},
 };
 
 bool rowCovers(const CommandRow& row, WORD id) {
@@ -85,10 +89,36 @@ bool rowCovers(const CommandRow& row, WORD id) {
 }
 
 // An id that no menu carries (IDCANCEL from Escape, say) does nothing.
+// A command sent while a switch waits for another program is handled inside
+// that wait; posted again, it runs once the switch is over, so a Goto chosen
+// meanwhile is late rather than lost.
 INT_PTR runCommand(HWND viewer, WORD id) {
     for (const CommandRow& row : CommandTable) {
-        if (rowCovers(row, id)) return row.run(viewer, id);
+        if (!rowCovers(row, id)) continue;
+        if (row.queues && app.engineBusy) {
+            PostMessageA(viewer, WM_COMMAND, id, 0);
+            return TRUE;
+        }
+        return row.run(viewer, id);
     }
+    return TRUE;
+}
+
+// A person closing the viewer (Alt+F4, which the system turns into SC_CLOSE)
+// has no reason to want the parked windows stranded: it leaves as Exit does.
+// Only another program's WM_CLOSE ends Panorel with them hidden.
+INT_PTR onSysCommand(HWND viewer, WPARAM command) {
+    if ((command & SysCommandMask) != SC_CLOSE) return FALSE;
+    return runCommand(viewer, ExitId);
+}
+
+// The session may be ending: every parked window is shown, so a program with
+// unsaved work asks its user in plain sight. Panorel goes on running in case
+// the end is cancelled. The table is left as it was: every window stays
+// filed, so none can later be hidden without a desktop to bring it back.
+INT_PTR onQueryEndSession(HWND viewer) {
+    showAllDesktops();
+    SetWindowLongPtrA(viewer, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
@@ -107,11 +137,23 @@ void onPaint(HWND viewer) {
     EndPaint(viewer, &paint);
 }
 
+bool isRecallId(UINT id) { return id >= RecallFirstId && id < RecallFirstId + MaxRecallItems; }
+
 // Unlike the tray menu, this one is opened without taking the foreground.
+// The edge trigger may switch desktops while it is open, rebuilding "Show
+// Window" under it; a title chosen from the old list would then name another
+// window by its position, so that choice is dropped. The choice runs at once,
+// before any later poll can switch.
 void showViewerMenu(HWND viewer) {
+    if (app.engineBusy) return;
     POINT at;
     GetCursorPos(&at);
-    TrackPopupMenu(app.viewerMenu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
+    const DWORD builds = app.recallMenuBuilds;
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(app.viewerMenu, TPM_RIGHTALIGN | TPM_RETURNCMD, at.x, at.y, 0, viewer, nullptr));
+    if (chosen == 0) return;
+    if (isRecallId(chosen) && app.recallMenuBuilds != builds) return;
+    runCommand(viewer, static_cast<WORD>(chosen));
 }
 
 }  // namespace
@@ -134,6 +176,10 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return FALSE;
     case WM_COMMAND:
         return runCommand(viewer, LOWORD(wParam));
+    case WM_SYSCOMMAND:
+        return onSysCommand(viewer, wParam);
+    case WM_QUERYENDSESSION:
+        return onQueryEndSession(viewer);
     case WM_CLOSE:
         shutdown(viewer);
     default:

@@ -250,8 +250,9 @@ void optionsDiscardKeys() {
     check(toggle(d.control(LeftControlBox)), "a click unticks \"Left Control Key\"");
     check(edgeSwitches({VK_LCONTROL}), "left Ctrl at the right edge still switches: the edit is not in force");
     check(e2e::noneVisible(desktop1) && IsWindowVisible(d.window), "the switch hid desktop 1 but not the dialog");
-    e2e::sendCommand(r.viewer, GotoId[1]);
-    check(e2e::allVisible(desktop1) && IsWindowVisible(d.window), "back on desktop 1 the dialog is still there");
+    e2e::sendCommand(r.viewer, GotoId[1]);  // runs once the edge switch is over
+    check(e2e::waitUntil([&] { return e2e::allVisible(desktop1); }) && IsWindowVisible(d.window),
+          "back on desktop 1 the dialog is still there");
 
     check(clickToClose(d, CancelId), "Cancel closes the dialog");
     check(e2e::settingsValueCount() == 5 && storedIs("keycheck", storedMask), "and saves nothing");

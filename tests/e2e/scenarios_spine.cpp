@@ -120,8 +120,21 @@ void gotoMovesNewWindows() {
     check(allVisible(late), "and they come back with desktop 2");
 }
 
+// At the end of the session every parked window is shown first, so that a
+// program with unsaved work asks its user in plain sight; Panorel stays, in
+// case the end is cancelled, and its desktops still hold every window.
 void exitShowsParked() {
     Parked p = parkOnThreeDesktops();
+    DWORD_PTR agreed = FALSE;
+    bool answered = SendMessageTimeoutA(p.viewer, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, e2e::DefaultDeadlineMs,
+                                        &agreed) != 0;
+    check(answered && agreed == TRUE, "Panorel agrees to the end of the session");
+    check(allVisible(allParked(p)), "having shown every parked window first");
+    check(e2e::isRunning(p.panorel), "and keeps running in case the end is cancelled");
+    e2e::sendCommand(p.viewer, GotoId[1]);
+    e2e::sendCommand(p.viewer, GotoId[4]);
+    check(noneVisible(allParked(p)), "the windows can be parked again");
+
     PostMessageA(p.viewer, WM_COMMAND, ExitId, 0);
     DWORD code = STILL_ACTIVE;
     check(e2e::waitExit(p.panorel, &code), "Exit ends Panorel");
@@ -129,12 +142,28 @@ void exitShowsParked() {
     check(allVisible(allParked(p)), "every parked window is visible again");
 }
 
+// Alt+F4 closes "the current window", and after a switch or a tray menu's
+// command that is the viewer: a person closing it leaves as Exit does. A close request from
+// another program ends Panorel at once and leaves the windows hidden.
 void closeLeavesParked() {
     Parked p = parkOnThreeDesktops();
-    PostMessageA(p.viewer, WM_CLOSE, 0, 0);
+    // As after a tray menu's command, which brings the viewer to the front.
+    SetForegroundWindow(p.viewer);
+    check(e2e::waitUntil([&] { return GetForegroundWindow() == p.viewer; }), "the viewer is the active window");
+    e2e::pressKey(VK_MENU, true);
+    e2e::pressKey(VK_F4, true);
+    e2e::pressKey(VK_F4, false);
+    e2e::pressKey(VK_MENU, false);
     DWORD code = STILL_ACTIVE;
-    check(e2e::waitExit(p.panorel, &code), "WM_CLOSE ends Panorel");
-    check(code == 0, "with exit code 0");
+    check(e2e::waitExit(p.panorel, &code) && code == 0, "Alt+F4 ends Panorel with exit code 0");
+    check(allVisible(allParked(p)), "having shown every parked window, as Exit does");
+
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(noneVisible(allParked(p)), "a new Panorel parks them all on desktop 1");
+    PostMessageA(viewer, WM_CLOSE, 0, 0);
+    check(e2e::waitExit(panorel, &code) && code == 0, "WM_CLOSE ends Panorel with exit code 0");
     check(noneVisible(allParked(p)), "the parked windows stay hidden");
 }
 

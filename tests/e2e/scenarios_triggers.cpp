@@ -4,6 +4,8 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr LONG PointerY = 500;
@@ -44,6 +46,26 @@ std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix) {
     e2e::sendCommand(viewer, GotoId[d]);
     e2e::sendCommand(viewer, GotoId[1]);
     return windows;
+}
+
+struct VisibleSearch {
+    DWORD skipped;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectVisible(HWND w, LPARAM search) {
+    auto* s = reinterpret_cast<VisibleSearch*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(w, &processId);
+    if (processId != s->skipped && IsWindowVisible(w)) s->found.push_back(w);
+    return TRUE;
+}
+
+// The visible top-level windows of every process but Panorel's.
+std::vector<HWND> visibleWindowsBesides(const e2e::Process& panorel) {
+    VisibleSearch search = {panorel.id, {}};
+    EnumWindows(collectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // Fifty polls of the trigger: long enough to be sure an edge did not switch.
@@ -110,6 +132,32 @@ void recallByKeyboard() {
     check(e2e::waitUntil([&] { return allVisible(parked); }), "choosing its title brings it to desktop 1");
     e2e::sendCommand(s.viewer, GotoId[2]);
     check(allVisible(parked), "and it no longer belongs to desktop 2 alone: it moved with the user");
+
+    // A switch while the menu is open (the edge's, or as here a Goto another
+    // program sends) rebuilds "Show Window" under it: the title chosen from
+    // the old list must not bring back the window now listed in its place.
+    std::vector<HWND> other = parkOn(s.viewer, 3, "other");
+    check(noneVisible(parked) && noneVisible(other), "one window parked on desktop 2, another on desktop 3");
+    PostMessageA(s.viewer, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    menu = nullptr;
+    e2e::waitUntil([&] { return (menu = e2e::openMenuOf(s.panorel)) != nullptr; });
+    if (!check(menu != nullptr, "the viewer's menu opens again")) return;
+    e2e::selectMenuItem(menu, 1);
+    e2e::pressMenuKey(menu, VK_RIGHT);  // the first title: desktop 2's window
+    e2e::waitUntil([&] { return e2e::openMenuOf(s.panorel, 1) != nullptr; });
+    e2e::sendCommand(s.viewer, GotoId[2]);
+    std::vector<HWND> shownBefore = visibleWindowsBesides(s.panorel);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    check(e2e::waitUntil([&] { return e2e::openMenuOf(s.panorel) == nullptr; }), "the menu closes on the choice");
+    auto anotherCameBack = [&] {
+        for (HWND w : visibleWindowsBesides(s.panorel)) {
+            if (w != parked[0] && std::find(shownBefore.begin(), shownBefore.end(), w) == shownBefore.end()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    check(!e2e::waitUntil(anotherCameBack, FiftyPollsMs), "no window but the one chosen comes back");
 }
 
 
@@ -129,8 +177,10 @@ void edgeSwitchesRight() {
     check(pointerAt(1, PointerY), "the pointer lands one pixel inside the left edge");
     check(IsWindowVisible(s.viewer) != FALSE, "the viewer stays visible");
 
+    // The Goto may arrive while the edge switch still waits for the last
+    // window it shows; it then runs right after.
     e2e::sendCommand(s.viewer, GotoId[1]);
-    check(allVisible(desktop1) && allVisible(late) && noneVisible(desktop2),
+    check(e2e::waitUntil([&] { return allVisible(desktop1) && allVisible(late) && noneVisible(desktop2); }),
           "the late window came back with desktop 1");
 }
 

@@ -33,6 +33,7 @@ struct World {
     std::map<HMENU, std::vector<MenuItem>> menus;
     std::vector<Call> log;
     std::function<void(HWND)> nextHook;
+    std::function<void(HWND, int)> showHook;
     std::uintptr_t nextHandle = 0x10000;
     std::map<int, SHORT> keys;
     POINT cursor = {640, 512};
@@ -106,6 +107,7 @@ ShowState showState(HWND window) { return world.windows.at(window).state; }
 bool isAlive(HWND window) { return find(window) != nullptr; }
 
 void onNextQuery(std::function<void(HWND)> hook) { world.nextHook = std::move(hook); }
+void onShowWindow(std::function<void(HWND, int)> hook) { world.showHook = std::move(hook); }
 
 void setKeyState(int virtualKey, SHORT state) { world.keys[virtualKey] = state; }
 void setCursor(LONG x, LONG y) { world.cursor = POINT{x, y}; }
@@ -189,6 +191,7 @@ BOOL IsWindowVisible(HWND window) {
 
 BOOL ShowWindow(HWND window, int showCommand) {
     fake::record(Op::ShowWindow, window, showCommand);
+    if (world.showHook) world.showHook(window, showCommand);
     fake::Window* w = fake::find(window);
     if (w == nullptr) return FALSE;
     BOOL wasVisible = w->visibleAnswer != FALSE;

@@ -64,6 +64,9 @@ bool isAlive(HWND window);
 // Called on every GetWindow(w, GW_HWNDNEXT) before it answers, so a test can
 // change the z-order in the middle of a walk.
 void onNextQuery(std::function<void(HWND asked)> hook);
+// Called on every ShowWindow before the window changes: the caller waits
+// there for the window's program, and messages sent to it meanwhile run.
+void onShowWindow(std::function<void(HWND window, int showCommand)> hook);
 
 // The answer GetAsyncKeyState gives for a key (0 until set). Like the real
 // call, a query clears the "pressed since the last query" bit 0x0001.

@@ -1,4 +1,7 @@
 #include "engine_fixture.h"
+#include "viewer/triggers.h"
+
+#include <algorithm>
 
 using fake::Op;
 
@@ -148,4 +151,28 @@ TEST_F(SwitchingTest, ShowAllDesktopsShowsEveryFiledWindowInSlotOrder) {
     EXPECT_EQ(fake::shown(SW_SHOW), expected);
     EXPECT_EQ(app.currentDesktop, 4u);
     for (HWND w : expected) EXPECT_TRUE(fake::visibleAnswer(w));
+}
+
+// While a hide waits for another program, messages sent to the viewer run:
+// an edge poll or a Goto started there would capture a half-hidden desktop
+// and leave the windows already hidden filed nowhere.
+TEST_F(SwitchingTest, NothingStartsInsideAStalledSwitch) {
+    constexpr int ScreenWidth = 1920;  // the simulated screen's
+    bool stalled = false;
+    fake::onShowWindow([&](HWND window, int showCommand) {
+        if (stalled || window != desktop1[1] || showCommand != SW_HIDE) return;
+        stalled = true;
+        fake::setCursor(ScreenWidth - 1, 500);  // key mask 0: the edge alone switches
+        pollSwitchTriggers(app.viewerWindow);
+        switchDesktop(3, false);
+    });
+    switchDesktop(2, false);
+
+    ASSERT_TRUE(stalled);
+    EXPECT_TRUE(fake::calls(Op::SetCursorPos).empty());
+    EXPECT_EQ(app.currentDesktop, 2u);
+    for (HWND w : desktop1) {
+        EXPECT_TRUE(fake::visibleAnswer(w) || std::count(table, table + WindowTableSlots, w) > 0);
+    }
+    EXPECT_EQ(filed(1), desktop1);
 }
