@@ -6,10 +6,15 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr char HelpDocument[] = "Panorel Help.rtf";
 constexpr DWORD HideFadeMs = 1000;
+// WM_DPICHANGED (Windows 8.1 and later): the new scaling in each half of
+// wParam.
+constexpr UINT DpiChangedMessage = 0x02E0;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -26,9 +31,25 @@ INT_PTR gotoCommand(HWND, WORD id) {
     return TRUE;
 }
 
-// The document is looked up in the current directory, by name alone.
+void openDocument(const char* path) { ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWMAXIMIZED); }
+
+// The document is looked for in the current directory first, by name alone,
+// then beside the program: started from the Run value, the current
+// directory is the system folder. With neither, nothing opens.
 INT_PTR helpCommand(HWND, WORD) {
-    ShellExecuteA(nullptr, "open", HelpDocument, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    if (GetFileAttributesA(HelpDocument) != INVALID_FILE_ATTRIBUTES) {
+        openDocument(HelpDocument);
+        return FALSE;
+    }
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return FALSE;  // cut short: no folder to look in
+    char* name = std::strrchr(path, '\\');
+    if (name == nullptr || static_cast<std::size_t>(name + 1 - path) + sizeof HelpDocument > sizeof path) {
+        return FALSE;
+    }
+    std::memcpy(name + 1, HelpDocument, sizeof HelpDocument);
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) openDocument(path);
     return FALSE;
 }
 
@@ -134,6 +155,12 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return FALSE;
     case WM_COMMAND:
         return runCommand(viewer, LOWORD(wParam));
+    case WM_DISPLAYCHANGE:
+        replaceViewer(viewerDpi(viewer));
+        return FALSE;
+    case DpiChangedMessage:
+        replaceViewer(LOWORD(wParam));
+        return TRUE;  // placed by the viewer's own rule, not the suggested rectangle
     case WM_CLOSE:
         shutdown(viewer);
     default:
