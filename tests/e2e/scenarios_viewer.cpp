@@ -4,6 +4,7 @@
 #include "scenarios.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -61,11 +62,28 @@ bool rowHasMark(HWND menu, int n, int count) {
     return dark > 4;
 }
 
+constexpr DWORD UnscaledDpi = 96;
+constexpr LONG UnscaledLift = 40;
+
+bool storeLogPixels(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status = RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 namespace scenarios {
 
-// The screen sizes Wine's virtual desktop is given by run-scenario.
+// The screen sizes Wine's virtual desktop is given by run-scenario, and the
+// scaling it may be given too (PANOREL_DPI): Wine reads LogPixels when a
+// process starts. The lift above the bottom edge is 40 pixels at 96 DPI and
+// grows with the scaling; the size is one ninth of the screen at any scaling.
 void viewerPlacement() {
     struct Expected {
         int screenWidth, screenHeight, x, y, width, height;
@@ -83,13 +101,19 @@ void viewerPlacement() {
     }
     if (!check(expected != nullptr, "the screen has one of the sizes with known placements")) return;
 
+    const char* dpiSetting = std::getenv("PANOREL_DPI");
+    const DWORD dpi = dpiSetting != nullptr ? static_cast<DWORD>(std::atoi(dpiSetting)) : UnscaledDpi;
+    if (dpiSetting != nullptr && !check(storeLogPixels(dpi), "the scaling is set for the next process")) return;
+    const LONG y = expected->y + UnscaledLift - static_cast<LONG>(UnscaledLift * dpi / UnscaledDpi);
+
     Running r = startViewer();
     RECT v;
     GetWindowRect(r.viewer, &v);
     char what[160];
-    std::snprintf(what, sizeof what, "on %dx%d the viewer is %ldx%ld at (%ld, %ld)", expected->screenWidth,
-                  expected->screenHeight, v.right - v.left, v.bottom - v.top, v.left, v.top);
-    check(v.left == expected->x && v.top == expected->y && v.right - v.left == expected->width &&
+    std::snprintf(what, sizeof what, "on %dx%d at %lu DPI the viewer is %ldx%ld at (%ld, %ld)",
+                  expected->screenWidth, expected->screenHeight, dpi, v.right - v.left, v.bottom - v.top, v.left,
+                  v.top);
+    check(v.left == expected->x && v.top == y && v.right - v.left == expected->width &&
               v.bottom - v.top == expected->height,
           what);
     LONG style = GetWindowLongA(r.viewer, GWL_STYLE);
