@@ -41,6 +41,53 @@ bool menuCloses(const e2e::Process& panorel) {
     return e2e::waitUntil([&] { return e2e::openMenuOf(panorel) == nullptr; });
 }
 
+// Chooses an item of an open menu by keyboard: `downs` presses of Down
+// from the first item (separators are passed over), then Enter.
+bool chooseItem(const e2e::Process& panorel, HWND menu, int downs) {
+    if (menu == nullptr) return false;
+    e2e::selectMenuItem(menu, downs);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    return menuCloses(panorel);
+}
+
+// Each item is clicked for at its own point of the viewer: two right clicks
+// in one spot in quick succession are a double-click, which opens nothing.
+bool chooseFromViewerMenu(HWND viewer, const e2e::Process& panorel, int downs) {
+    constexpr LONG Spacing = 10;  // beyond the double-click rectangle
+    POINT at = centreOf(viewer);
+    at.x += (downs - 4) * Spacing;
+    e2e::rightClickAt(at);
+    return chooseItem(panorel, waitMenu(panorel), downs);
+}
+
+bool chooseFromTrayMenu(HWND viewer, const e2e::Process& panorel, int downs) {
+    PostMessageA(viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
+    return chooseItem(panorel, waitMenu(panorel), downs);
+}
+
+// The Options dialog, open on the tab whose page holds the control.
+constexpr int LeftControlBox = 1001;  // on "Option Keys"
+constexpr int WebSiteLink = 9;        // on "About"
+
+HWND optionsDialogOn(const e2e::Process& panorel, int pageControl) {
+    HWND dialog = nullptr;
+    const bool open = e2e::waitUntil([&] {
+        dialog = e2e::windowOf(panorel, "#32770", "Options");
+        return dialog != nullptr && IsWindowVisible(e2e::controlOf(dialog, pageControl));
+    });
+    return open ? dialog : nullptr;
+}
+
+bool closeWindow(HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return e2e::waitUntil([&] { return !IsWindow(window); });
+}
+
+bool exitsShowing(const e2e::Process& panorel, const std::vector<HWND>& windows) {
+    DWORD code = STILL_ACTIVE;
+    return e2e::waitExit(panorel, &code) && code == 0 && allVisible(windows);
+}
+
 // A sent message returns once handled, so a menu it opened would still be
 // open when the call returns.
 bool sendTrayNotify(HWND viewer, WPARAM id, UINT mouseMessage) {
@@ -143,8 +190,22 @@ void viewerMenu() {
     check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "\"Hide Desktop Viewer\" hides the viewer");
     check(e2e::isRunning(r.panorel) && allVisible(windows), "and nothing else changes");
 
-    e2e::sendCommand(r.viewer, GotoId[1]);
+    e2e::sendCommand(r.viewer, GotoId[2]);
     check(IsWindowVisible(r.viewer) != FALSE, "a switch shows the hidden viewer again");
+
+    // The other items, each chosen as a user would ("Show Window" is in
+    // recall-by-keyboard): a wrong id behind any of them shows here.
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 3), "\"Options\" chosen");
+    HWND dialog = optionsDialogOn(r.panorel, LeftControlBox);
+    check(dialog != nullptr, "opens the Options dialog on \"Option Keys\"");
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 4), "\"About\" chosen");
+    check(optionsDialogOn(r.panorel, WebSiteLink) != nullptr && !IsWindow(dialog),
+          "replaces it with one on \"About\"");
+    closeWindow(e2e::windowOf(r.panorel, "#32770", "Options"));
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 5), "\"Help\" chosen");
+    check(e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; }), "opens the help document");
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 6), "\"Exit\" chosen, below the separator");
+    check(exitsShowing(r.panorel, windows), "ends Panorel with the parked windows shown");
 }
 
 void trayMenu() {
@@ -197,6 +258,13 @@ void trayMenu() {
     check(e2e::waitUntil([&] { return IsWindowVisible(r.viewer) != FALSE; }),
           "\"Show Desktop Viewer\" shows it again");
     check(noneVisible(windows), "without switching desktops");
+
+    check(chooseFromTrayMenu(r.viewer, r.panorel, 2), "\"About\" chosen");
+    HWND dialog = optionsDialogOn(r.panorel, WebSiteLink);
+    check(dialog != nullptr, "opens the Options dialog on \"About\"");
+    closeWindow(dialog);
+    check(chooseFromTrayMenu(r.viewer, r.panorel, 3), "\"Exit\" chosen, below the separator");
+    check(exitsShowing(r.panorel, windows), "ends Panorel with the parked windows shown");
 }
 
 void unknownCommands() {
