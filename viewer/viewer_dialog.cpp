@@ -12,8 +12,8 @@ namespace {
 
 constexpr char HelpDocument[] = "Panorel Help.rtf";
 constexpr DWORD HideFadeMs = 1000;
-// WM_DPICHANGED (Windows 8.1 and later): the new scaling in each half of
-// wParam.
+// WM_DPICHANGED (Windows 8.1 and later): the new scaling, across in the low
+// half of wParam and down in the high half.
 constexpr UINT DpiChangedMessage = 0x02E0;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
@@ -31,25 +31,34 @@ INT_PTR gotoCommand(HWND, WORD id) {
     return TRUE;
 }
 
+// Room for the program's own path in UTF-8, up to three bytes a character.
+constexpr DWORD ProgramPathBytes = 3 * MAX_PATH;
+
 void openDocument(const char* path) { ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWMAXIMIZED); }
+
+bool fileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// The document's path in the program's own folder; false when the
+// program's path does not come whole.
+bool helpBesideProgram(char (&path)[ProgramPathBytes]) {
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return false;
+    char* name = std::strrchr(path, '\\');
+    if (name == nullptr || static_cast<std::size_t>(name + 1 - path) + sizeof HelpDocument > sizeof path) return false;
+    std::memcpy(name + 1, HelpDocument, sizeof HelpDocument);
+    return true;
+}
 
 // The document is looked for in the current directory first, by name alone,
 // then beside the program: started from the Run value, the current
 // directory is the system folder. With neither, nothing opens.
 INT_PTR helpCommand(HWND, WORD) {
-    if (GetFileAttributesA(HelpDocument) != INVALID_FILE_ATTRIBUTES) {
+    char besideProgram[ProgramPathBytes];
+    if (fileExists(HelpDocument)) {
         openDocument(HelpDocument);
-        return FALSE;
+    } else if (helpBesideProgram(besideProgram) && fileExists(besideProgram)) {
+        openDocument(besideProgram);
     }
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return FALSE;  // cut short: no folder to look in
-    char* name = std::strrchr(path, '\\');
-    if (name == nullptr || static_cast<std::size_t>(name + 1 - path) + sizeof HelpDocument > sizeof path) {
-        return FALSE;
-    }
-    std::memcpy(name + 1, HelpDocument, sizeof HelpDocument);
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) openDocument(path);
     return FALSE;
 }
 
@@ -159,7 +168,7 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         replaceViewer(viewerDpi(viewer));
         return FALSE;
     case DpiChangedMessage:
-        replaceViewer(LOWORD(wParam));
+        replaceViewer(HIWORD(wParam));
         return TRUE;  // placed by the viewer's own rule, not the suggested rectangle
     case WM_CLOSE:
         shutdown(viewer);
