@@ -86,7 +86,8 @@ struct AppState {
     DWORD sortColumn = 0;
     BYTE sortDirection = 1;
 
-    // Viewer geometry, fixed at start-up.
+    // Viewer geometry, set by the placement at start-up and again when the
+    // screen changes size or scaling.
     std::int32_t screenWidth = 0;
     std::int32_t screenHeight = 0;
     std::int32_t viewerWidth = 0;
