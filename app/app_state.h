@@ -92,7 +92,8 @@ struct AppState {
     // The settings come from, and go to, the per-user copy of the key.
     bool userSettings = false;
 
-    // Viewer geometry, fixed at start-up.
+    // Viewer geometry, set by the placement at start-up and again when the
+    // screen changes size or scaling.
     std::int32_t screenWidth = 0;
     std::int32_t screenHeight = 0;
     std::int32_t viewerWidth = 0;

@@ -40,7 +40,8 @@ constexpr unsigned RunCommandBytes = 255;
 // What the Run value holds to start the program at `path`: the path, in
 // quotes when it contains a space, since Windows would otherwise try each
 // space-separated prefix of it as a program of its own. False, with nothing
-// usable in `command`, for an empty path or one whose command would not fit.
+// usable in `command`, for an empty path, one whose command would not fit,
+// or one with '?' (a character the ANSI code page could not hold).
 bool makeRunCommand(const char* path, char (&command)[RunCommandBytes]);
 
 // "Start with Windows" flipped by the user: the Run entry follows the new

@@ -22,6 +22,8 @@ constexpr DWORD MaxStoredPosition = 30000;
 constexpr DWORD ByteMask = 0xFF;
 constexpr unsigned SortDirectionShift = 8;
 constexpr DWORD ReservedListflags = 0;
+// What the ANSI calls give for a character the code page cannot hold.
+constexpr char UnrepresentableCharacter = '?';
 
 }  // namespace
 
@@ -171,11 +173,14 @@ bool deleteRunValue(const char* name) {
 }
 
 // A path cut short would start nothing, or something else: better no entry.
+// So would one with '?': it never occurs in a Windows path, but the ANSI
+// path has one where the code page lacks a character of the real name.
 bool makeRunCommand(const char* path, char (&command)[RunCommandBytes]) {
     const std::size_t length = std::strlen(path);
     const bool quoted = std::strchr(path, ' ') != nullptr;
     const std::size_t quotes = quoted ? 2 : 0;
     if (length == 0 || length + quotes + 1 > sizeof command) return false;
+    if (std::strchr(path, UnrepresentableCharacter) != nullptr) return false;
     char* end = command;
     if (quoted) *end++ = '"';
     std::memcpy(end, path, length);

@@ -1,23 +1,49 @@
 // Where the viewer sits and how large it is: one ninth of the screen in the
-// bottom-right corner, above where a taskbar usually is. Set once at
-// start-up; a later change of resolution leaves it as it was.
+// bottom-right corner, lifted above where a taskbar usually is. Placed at
+// start-up, and again whenever the screen's size or scaling changes, so it
+// never ends up off a smaller screen and the miniature copies the screen
+// there is now.
 #include "viewer/viewer.h"
 
 namespace {
 
 constexpr unsigned ViewerScale = 9;
+// The lift at 100 % scaling. The taskbar grows with the scaling, so the
+// lift does too.
 constexpr int ViewerBottomMargin = 40;
+constexpr int UnscaledDpi = 96;
 
-}  // namespace
+constexpr char User32[] = "user32.dll";
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
-void placeViewer() {
+void fitViewerToScreen(UINT dpi, UINT flags) {
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);
     app.screenWidth = screen.right;
     app.screenHeight = screen.bottom;
     app.viewerWidth = static_cast<std::int32_t>(static_cast<unsigned>(app.screenWidth) / ViewerScale);
     app.viewerHeight = static_cast<std::int32_t>(static_cast<unsigned>(app.screenHeight) / ViewerScale);
+    const int lift = MulDiv(ViewerBottomMargin, static_cast<int>(dpi), UnscaledDpi);
     SetWindowPos(app.viewerWindow, HWND_TOPMOST, app.screenWidth - app.viewerWidth,
-                 app.screenHeight - app.viewerHeight - ViewerBottomMargin, app.viewerWidth, app.viewerHeight,
-                 SWP_SHOWWINDOW);
+                 app.screenHeight - app.viewerHeight - lift, app.viewerWidth, app.viewerHeight, flags);
 }
+
+}  // namespace
+
+// Windows 10 (1607 on) knows the scaling of the viewer's own monitor; before
+// that there is one scaling for the whole system. Looked up at run time so
+// that the program still starts where user32 does not have it.
+UINT viewerDpi(HWND viewer) {
+    auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(User32), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) return getDpiForWindow(viewer);
+    HDC dc = GetDC(viewer);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(viewer, dc);
+    return static_cast<UINT>(dpi);
+}
+
+void placeViewer() { fitViewerToScreen(viewerDpi(app.viewerWindow), SWP_SHOWWINDOW); }
+
+// A viewer the user hid stays hidden, and the focus stays where it is.
+void replaceViewer(UINT dpi) { fitViewerToScreen(dpi, SWP_NOACTIVATE); }

@@ -14,4 +14,8 @@ void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage);
 
 void buildMenus();
 void placeViewer();
+// The screen changed size or scaling: the viewer goes where placeViewer
+// would put it now, as shown or hidden as it was.
+UINT viewerDpi(HWND viewer);
+void replaceViewer(UINT dpi);
 void drawMiniature(HWND viewer);

@@ -6,11 +6,16 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr char HelpDocument[] = "Panorel Help.rtf";
 constexpr DWORD HideFadeMs = 1000;
 constexpr WPARAM SysCommandMask = 0xFFF0;  // the low four bits are the system's own
+// WM_DPICHANGED (Windows 8.1 and later): the new scaling, across in the low
+// half of wParam and down in the high half.
+constexpr UINT DpiChangedMessage = 0x02E0;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -27,9 +32,34 @@ INT_PTR gotoCommand(HWND, WORD id) {
     return TRUE;
 }
 
-// The document is looked up in the current directory, by name alone.
+// Room for the program's own path in UTF-8, up to three bytes a character.
+constexpr DWORD ProgramPathBytes = 3 * MAX_PATH;
+
+void openDocument(const char* path) { ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWMAXIMIZED); }
+
+bool fileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// The document's path in the program's own folder; false when the
+// program's path does not come whole.
+bool helpBesideProgram(char (&path)[ProgramPathBytes]) {
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return false;
+    char* name = std::strrchr(path, '\\');
+    if (name == nullptr || static_cast<std::size_t>(name + 1 - path) + sizeof HelpDocument > sizeof path) return false;
+    std::memcpy(name + 1, HelpDocument, sizeof HelpDocument);
+    return true;
+}
+
+// The document is looked for in the current directory first, by name alone,
+// then beside the program: started from the Run value, the current
+// directory is the system folder. With neither, nothing opens.
 INT_PTR helpCommand(HWND, WORD) {
-    ShellExecuteA(nullptr, "open", HelpDocument, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    char besideProgram[ProgramPathBytes];
+    if (fileExists(HelpDocument)) {
+        openDocument(HelpDocument);
+    } else if (helpBesideProgram(besideProgram) && fileExists(besideProgram)) {
+        openDocument(besideProgram);
+    }
     return FALSE;
 }
 
@@ -180,6 +210,12 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return onSysCommand(viewer, wParam);
     case WM_QUERYENDSESSION:
         return onQueryEndSession(viewer);
+    case WM_DISPLAYCHANGE:
+        replaceViewer(viewerDpi(viewer));
+        return FALSE;
+    case DpiChangedMessage:
+        replaceViewer(HIWORD(wParam));
+        return TRUE;  // placed by the viewer's own rule, not the suggested rectangle
     case WM_CLOSE:
         shutdown(viewer);
     default:

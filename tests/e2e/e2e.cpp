@@ -227,6 +227,21 @@ Process start(const std::string& commandLine, const std::string& folder) {
     return process;
 }
 
+Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+        std::printf("cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
+        return {};
+    }
+    CloseHandle(info.hThread);
+    Process process = {info.hProcess, info.dwProcessId};
+    started.push_back(process);
+    return process;
+}
+
 Process startPanorel(const std::string& folder) {
     return start("\"" + folderOfThisProgram() + "Panorel.exe\"", folder);
 }
@@ -689,6 +704,20 @@ bool readRunValue(const std::string& name, std::string* data, HKEY root) {
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ) return false;
     data->assign(buffer, size);  // the stored bytes, the NUL included
+    return true;
+}
+
+bool readRunValueWide(const std::string& name, std::wstring* data) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    wchar_t buffer[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof buffer - sizeof buffer[0];
+    const std::wstring wideName(name.begin(), name.end());  // ASCII names only
+    LSTATUS status = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return false;
+    data->assign(buffer, size / sizeof buffer[0]);
     return true;
 }
 

@@ -25,6 +25,8 @@ struct Process {
 // Starts a program; it is ended when the scenario ends, if still running.
 // An empty folder starts it in the driver's current directory.
 Process start(const std::string& commandLine, const std::string& folder = "");
+// As start, for a command line or folder the driver's code page cannot hold.
+Process startWide(const std::wstring& commandLine, const std::wstring& folder);
 // Panorel.exe from the driver's own folder.
 Process startPanorel(const std::string& folder = "");
 // The folder the driver and Panorel.exe are in, with a trailing backslash.
@@ -150,6 +152,8 @@ HWND focusOf(HWND window);
 // the user's with HKEY_CURRENT_USER.
 // False when the value is missing or not a REG_SZ.
 bool readRunValue(const std::string& name, std::string* data, HKEY root = HKEY_LOCAL_MACHINE);
+// The same value as the registry holds it, in UTF-16, the NUL included.
+bool readRunValueWide(const std::string& name, std::wstring* data);
 bool runKeyExists();
 bool deleteRunKey();
 bool createRunKey();

@@ -12,6 +12,7 @@ namespace {
 
 constexpr DWORD FewTicksMs = 2000;  // 50 ticks of 40 ms: generous on a loaded machine
 constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
+constexpr UINT DpiChangedMessage = 0x02E0;  // WM_DPICHANGED
 
 using e2e::check;
 
@@ -42,6 +43,12 @@ bool showsQuadrants(HWND viewer, int palette) {
         }
     }
     return true;
+}
+
+bool isPlaced(HWND window, const RECT& expected) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return EqualRect(&r, &expected) != FALSE;
 }
 
 DWORD gdiObjects(const e2e::Process& p) { return GetGuiResources(p.handle, GR_GDIOBJECTS); }
@@ -101,6 +108,34 @@ void miniature() {
     std::snprintf(what, sizeof what, "private memory %lu KB -> %lu KB over those pictures",
                   static_cast<unsigned long>(memoryBefore / 1024), static_cast<unsigned long>(memoryAfter / 1024));
     check(memoryAfter <= memoryBefore + 256 * 1024, what);
+
+    // A smaller screen, as a projector or a remote session gives: the viewer
+    // goes to the new corner, hidden as the user left it, and the miniature
+    // copies the whole new screen. The quadrants window keeps its old size,
+    // so each quadrant still covers the sampled points.
+    const int lastPalette = (Pictures - 1) % 2;
+    e2e::sendCommand(viewer, HideViewerId);
+    e2e::waitUntil([&] { return !IsWindowVisible(viewer); });
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = 1024;
+    mode.dmPelsHeight = 768;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (!check(ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL, "the screen shrinks to 1024x768")) return;
+    check(e2e::waitUntil([&] { return isPlaced(viewer, {911, 643, 1024, 728}); }),
+          "the viewer is placed again: 113x85 at (911, 643)");
+    check(!IsWindowVisible(viewer), "and stays hidden");
+    e2e::sendCommand(viewer, ShowViewerId);
+    check(e2e::waitUntil([&] { return showsQuadrants(viewer, lastPalette); }, FewTicksMs),
+          "shown again, it pictures the new screen");
+    ChangeDisplaySettingsA(nullptr, 0);
+    check(e2e::waitUntil([&] { return isPlaced(viewer, {1138, 871, 1280, 984}); }),
+          "back at 1280x1024, it is back in its corner");
+    // Wine does not change the scaling of a running program, so the message
+    // Windows sends then comes from here, with only its DPI (150 %).
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(viewer, DpiChangedMessage, MAKEWPARAM(144, 144), 0, SMTO_NORMAL, 5000, &result);
+    check(isPlaced(viewer, {1138, 851, 1280, 964}), "told of 150 % scaling, it is lifted 60 pixels");
 }
 
 }  // namespace scenarios

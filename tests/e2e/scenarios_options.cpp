@@ -369,20 +369,24 @@ void optionsStartWithWindows() {
     if (!exitPanorel(r)) return;
 
     // A program under a folder with a space in its name is quoted, or
-    // Windows would try "C:\Panorel" first.
+    // Windows would try "C:\Panorel" first. The folder's Cyrillic name is
+    // beyond code page 1252, this prefix's, so only the UTF-8 code page
+    // Panorel asks for brings it to the Run value whole.
     check(e2e::createRunKey(), "the Run key is back");
-    const std::string folder = "C:\\Panorel Test\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    check(CopyFileA(program.c_str(), (folder + "Panorel.exe").c_str(), FALSE) != FALSE,
-          "a copy of Panorel.exe in " + folder);
+    const std::wstring folder = L"C:\\Panorel \u0422\u0435\u0441\u0442\\";  // "Test" in Russian
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring wideProgram(program.begin(), program.end());  // the driver's folder is ASCII
+    check(CopyFileW(wideProgram.c_str(), (folder + L"Panorel.exe").c_str(), FALSE) != FALSE,
+          "a copy of Panorel.exe in C:\\Panorel <Cyrillic>\\");
     Running copy;
-    copy.panorel = e2e::start("\"" + folder + "Panorel.exe\"", folder);
+    copy.panorel = e2e::startWide(L"\"" + folder + L"Panorel.exe\"", folder);
     copy.viewer = e2e::waitViewer(copy.panorel);
     if (!check(copy.viewer != nullptr, "the copy starts")) return;
     d = openDialog(copy, OptionsId);
     check(toggle(d.control(StartWithWindowsBox)), "\"Start with Windows\" ticked in the copy");
-    const std::string quoted = "\"" + folder + "Panorel.exe\"";
-    check(e2e::readRunValue("progman", &run) && run == withNul(quoted), "the Run value is the quoted path " + quoted);
+    std::wstring wideRun;
+    check(e2e::readRunValueWide("progman", &wideRun) && wideRun == L"\"" + folder + L"Panorel.exe\"" + L'\0',
+          "the Run value is the quoted path, every letter of it whole");
 }
 
 // Which tab opens, switching tabs, and the viewer's commands while open.

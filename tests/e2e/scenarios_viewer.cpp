@@ -4,6 +4,7 @@
 #include "scenarios.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -40,6 +41,48 @@ bool menuCloses(const e2e::Process& panorel) {
     return e2e::waitUntil([&] { return e2e::openMenuOf(panorel) == nullptr; });
 }
 
+// Chooses an item of an open menu by keyboard: `downs` presses of Down
+// from the first item (separators are passed over), then Enter.
+bool chooseItem(const e2e::Process& panorel, HWND menu, int downs) {
+    if (menu == nullptr) return false;
+    e2e::selectMenuItem(menu, downs);
+    e2e::pressMenuKey(menu, VK_RETURN);
+    return menuCloses(panorel);
+}
+
+// Each item is clicked for at its own point of the viewer: two right clicks
+// in one spot in quick succession are a double-click, which opens nothing.
+bool chooseFromViewerMenu(HWND viewer, const e2e::Process& panorel, int downs) {
+    constexpr LONG Spacing = 10;  // beyond the double-click rectangle
+    POINT at = centreOf(viewer);
+    at.x += (downs - 4) * Spacing;
+    e2e::rightClickAt(at);
+    return chooseItem(panorel, waitMenu(panorel), downs);
+}
+
+bool chooseFromTrayMenu(HWND viewer, const e2e::Process& panorel, int downs) {
+    PostMessageA(viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
+    return chooseItem(panorel, waitMenu(panorel), downs);
+}
+
+// The Options dialog, open on the tab whose page holds the control.
+constexpr int LeftControlBox = 1001;  // on "Option Keys"
+constexpr int WebSiteLink = 9;        // on "About"
+
+HWND optionsDialogOn(const e2e::Process& panorel, int pageControl) {
+    HWND dialog = nullptr;
+    const bool open = e2e::waitUntil([&] {
+        dialog = e2e::windowOf(panorel, "#32770", "Options");
+        return dialog != nullptr && IsWindowVisible(e2e::controlOf(dialog, pageControl));
+    });
+    return open ? dialog : nullptr;
+}
+
+bool exitsShowing(const e2e::Process& panorel, const std::vector<HWND>& windows) {
+    DWORD code = STILL_ACTIVE;
+    return e2e::waitExit(panorel, &code) && code == 0 && allVisible(windows);
+}
+
 // A sent message returns once handled, so a menu it opened would still be
 // open when the call returns.
 bool sendTrayNotify(HWND viewer, WPARAM id, UINT mouseMessage) {
@@ -61,11 +104,28 @@ bool rowHasMark(HWND menu, int n, int count) {
     return dark > 4;
 }
 
+constexpr DWORD UnscaledDpi = 96;
+constexpr LONG UnscaledLift = 40;
+
+bool storeLogPixels(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status = RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 namespace scenarios {
 
-// The screen sizes Wine's virtual desktop is given by run-scenario.
+// The screen sizes Wine's virtual desktop is given by run-scenario, and the
+// scaling it may be given too (PANOREL_DPI): Wine reads LogPixels when a
+// process starts. The lift above the bottom edge is 40 pixels at 96 DPI and
+// grows with the scaling; the size is one ninth of the screen at any scaling.
 void viewerPlacement() {
     struct Expected {
         int screenWidth, screenHeight, x, y, width, height;
@@ -83,13 +143,19 @@ void viewerPlacement() {
     }
     if (!check(expected != nullptr, "the screen has one of the sizes with known placements")) return;
 
+    const char* dpiSetting = std::getenv("PANOREL_DPI");
+    const DWORD dpi = dpiSetting != nullptr ? static_cast<DWORD>(std::atoi(dpiSetting)) : UnscaledDpi;
+    if (dpiSetting != nullptr && !check(storeLogPixels(dpi), "the scaling is set for the next process")) return;
+    const LONG y = expected->y + UnscaledLift - static_cast<LONG>(UnscaledLift * dpi / UnscaledDpi);
+
     Running r = startViewer();
     RECT v;
     GetWindowRect(r.viewer, &v);
     char what[160];
-    std::snprintf(what, sizeof what, "on %dx%d the viewer is %ldx%ld at (%ld, %ld)", expected->screenWidth,
-                  expected->screenHeight, v.right - v.left, v.bottom - v.top, v.left, v.top);
-    check(v.left == expected->x && v.top == expected->y && v.right - v.left == expected->width &&
+    std::snprintf(what, sizeof what, "on %dx%d at %lu DPI the viewer is %ldx%ld at (%ld, %ld)",
+                  expected->screenWidth, expected->screenHeight, dpi, v.right - v.left, v.bottom - v.top, v.left,
+                  v.top);
+    check(v.left == expected->x && v.top == y && v.right - v.left == expected->width &&
               v.bottom - v.top == expected->height,
           what);
     LONG style = GetWindowLongA(r.viewer, GWL_STYLE);
@@ -119,8 +185,21 @@ void viewerMenu() {
     check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "\"Hide Desktop Viewer\" hides the viewer");
     check(e2e::isRunning(r.panorel) && allVisible(windows), "and nothing else changes");
 
-    e2e::sendCommand(r.viewer, GotoId[1]);
+    e2e::sendCommand(r.viewer, GotoId[2]);
     check(IsWindowVisible(r.viewer) != FALSE, "a switch shows the hidden viewer again");
+
+    // The other items, each chosen as a user would ("Show Window" is in
+    // recall-by-keyboard): a wrong id behind any of them shows here.
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 3), "\"Options\" chosen");
+    HWND dialog = optionsDialogOn(r.panorel, LeftControlBox);
+    check(dialog != nullptr, "opens the Options dialog on \"Option Keys\"");
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 4), "\"About\" chosen");
+    check(optionsDialogOn(r.panorel, WebSiteLink) != nullptr && !IsWindow(dialog),
+          "replaces it with one on \"About\"");
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 5), "\"Help\" chosen");
+    check(e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; }), "opens the help document");
+    check(chooseFromViewerMenu(r.viewer, r.panorel, 6), "\"Exit\" chosen, below the separator");
+    check(exitsShowing(r.panorel, windows), "ends Panorel with the parked windows shown");
 }
 
 void trayMenu() {
@@ -173,6 +252,11 @@ void trayMenu() {
     check(e2e::waitUntil([&] { return IsWindowVisible(r.viewer) != FALSE; }),
           "\"Show Desktop Viewer\" shows it again");
     check(noneVisible(windows), "without switching desktops");
+
+    check(chooseFromTrayMenu(r.viewer, r.panorel, 2), "\"About\" chosen");
+    check(optionsDialogOn(r.panorel, WebSiteLink) != nullptr, "opens the Options dialog on \"About\"");
+    check(chooseFromTrayMenu(r.viewer, r.panorel, 3), "\"Exit\" chosen, below the separator");
+    check(exitsShowing(r.panorel, windows), "ends Panorel with the parked windows shown");
 }
 
 void unknownCommands() {
@@ -204,25 +288,39 @@ void trayIconReturns() {
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "after TaskbarCreated the icon is back");
 }
 
-// Both ways: no document in the current directory, then the document.
+// The current directory first, then the program's own folder: a copy of
+// Panorel in a folder without the document, and the one beside it.
 void help() {
-    std::string elsewhere = e2e::driverFolder() + "no-help\\";
-    CreateDirectoryA(elsewhere.c_str(), nullptr);
-    e2e::Process panorel = e2e::startPanorel(elsewhere);
-    HWND viewer = e2e::waitViewer(panorel);
-    if (!check(viewer != nullptr, "the viewer appears")) return;
-    check(e2e::sendCommand(viewer, HelpId), "\"Help\" without the document is handled");
-    check(e2e::isRunning(panorel) && e2e::windowTitled("Panorel Help") == nullptr,
-          "and nothing opens; Panorel keeps running");
-    PostMessageA(viewer, WM_COMMAND, 1, 0);
-    DWORD code = 0;
-    e2e::waitExit(panorel, &code);
-
-    panorel = e2e::startPanorel(e2e::driverFolder());
-    viewer = e2e::waitViewer(panorel);
-    e2e::sendCommand(viewer, HelpId);
-    check(e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; }),
-          "with \"Panorel Help.rtf\" in the current directory, \"Help\" opens it");
+    const std::string bare = "C:\\Panorel no help\\";
+    CreateDirectoryA(bare.c_str(), nullptr);
+    if (!check(CopyFileA((e2e::driverFolder() + "Panorel.exe").c_str(), (bare + "Panorel.exe").c_str(), FALSE) != FALSE,
+               "a copy of Panorel.exe in a folder without the document")) {
+        return;
+    }
+    // A document that should not open is given a short while to show up all the same.
+    constexpr DWORD NoDocumentMs = 2000;
+    auto helpOpens = [&](const std::string& program, const std::string& folder, bool expected) {
+        e2e::Process panorel = e2e::start("\"" + program + "\"", folder);
+        HWND viewer = e2e::waitViewer(panorel);
+        if (!check(viewer != nullptr, "the viewer appears")) return false;
+        check(e2e::sendCommand(viewer, HelpId), "\"Help\" is handled");
+        // The viewer has answered; the shell takes a moment to show the document.
+        const bool opened = e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; },
+                                           expected ? e2e::DefaultDeadlineMs : NoDocumentMs);
+        check(e2e::isRunning(panorel), "Panorel keeps running");
+        PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+        DWORD code = 0;
+        e2e::waitExit(panorel, &code);
+        if (HWND document = e2e::windowTitled("Panorel Help")) {
+            PostMessageA(document, WM_CLOSE, 0, 0);
+            e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") == nullptr; });
+        }
+        return opened;
+    };
+    check(!helpOpens(bare + "Panorel.exe", bare, false), "with the document in neither folder, nothing opens");
+    check(helpOpens(bare + "Panorel.exe", e2e::driverFolder(), true), "with it in the current directory, it opens");
+    check(helpOpens(e2e::driverFolder() + "Panorel.exe", bare, true),
+          "with it beside the program only (a start from the Run value), it opens");
 }
 
 void iconResource() {

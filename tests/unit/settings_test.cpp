@@ -320,6 +320,15 @@ TEST_F(SettingsTest, ACommandThatDoesNotFitIsNotWrittenAtAll) {
     }
 }
 
+// "C:\Users\Łukasz\Panorel.exe" read through code page 1252, which has no "Ł".
+TEST_F(SettingsTest, APathWithAQuestionMarkIsOneThatCouldNotBeHad) {
+    fakereg::createKey(RunPath);
+    app.flags = 0x7F;
+    EXPECT_FALSE(toggleStartWithWindows("C:\\Users\\?ukasz\\Panorel.exe"));
+    EXPECT_EQ(app.flags, 0x7Fu);
+    EXPECT_EQ(runValue(), "(none)");
+}
+
 // A standard user, or a machine without the Run key: the choice shown is the
 // one in force.
 TEST_F(SettingsTest, StartWithWindowsKeepsTheOldChoiceWhenTheRunEntryCannotFollow) {
