@@ -236,8 +236,10 @@ void trayMenu() {
     submenu = nullptr;
     e2e::waitUntil([&] { return (submenu = e2e::openMenuOf(r.panorel, 0)) != menu && submenu != nullptr; });
     if (submenu == menu) submenu = e2e::openMenuOf(r.panorel, 1);
-    check(submenu != nullptr && rowHasMark(submenu, 2, 4) && !rowHasMark(submenu, 1, 4) &&
-              !rowHasMark(submenu, 3, 4),
+    // Read once the submenu has been painted: it may appear before it is.
+    check(submenu != nullptr && e2e::waitUntil([&] {
+              return rowHasMark(submenu, 2, 4) && !rowHasMark(submenu, 1, 4) && !rowHasMark(submenu, 3, 4);
+          }),
           "the next tray menu shows \"3\" checked");
     e2e::pressMenuKey(menu, VK_ESCAPE);
     e2e::pressMenuKey(menu, VK_ESCAPE);
