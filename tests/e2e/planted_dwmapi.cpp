@@ -24,6 +24,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DwmGetWindowAttribute(HWND, DWORD, PVOID, DWORD) {
+extern "C" __attribute__((dllexport)) HRESULT WINAPI DwmGetWindowAttribute(HWND, DWORD, PVOID, DWORD) {
     return E_NOTIMPL;
 }
