@@ -15,8 +15,8 @@ BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
 int GetWindowTextA(HWND window, char* text, int maxCount);
 int GetClassNameA(HWND window, char* className, int maxCount);
-// dwmapi's call. Without the compositor's library (an old system, Wine) it
-// answers a failure.
+// dwmapi's call. Where the compositor's library could not be loaded from the
+// system folder it answers a failure, as it does where it cannot tell.
 HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size);
 
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newId, const char* text);

@@ -14,8 +14,9 @@ void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage);
 
 void buildMenus();
 void placeViewer();
+// The scaling of the viewer's monitor, in dots per inch.
+UINT viewerDpi(HWND viewer);
 // The screen changed size or scaling: the viewer goes where placeViewer
 // would put it now, as shown or hidden as it was.
-UINT viewerDpi(HWND viewer);
 void replaceViewer(UINT dpi);
 void drawMiniature(HWND viewer);
