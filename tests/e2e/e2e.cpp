@@ -211,14 +211,14 @@ std::vector<HWND> waitHelperWindows(const std::string& prefix, const std::vector
 
 }  // namespace
 
-Process start(const std::string& commandLine, const std::string& folder) {
-    STARTUPINFOA startup = {};
+Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    const char* directory = folder.empty() ? nullptr : folder.c_str();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
-        std::printf("cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
+    std::wstring line = commandLine;
+    const wchar_t* directory = folder.empty() ? nullptr : folder.c_str();
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
+        std::printf("cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
         return {};
     }
     CloseHandle(info.hThread);
@@ -227,19 +227,16 @@ Process start(const std::string& commandLine, const std::string& folder) {
     return process;
 }
 
-Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
-        std::printf("cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
-        return {};
-    }
-    CloseHandle(info.hThread);
-    Process process = {info.hProcess, info.dwProcessId};
-    started.push_back(process);
-    return process;
+// The driver's own strings are in the ANSI code page.
+Process start(const std::string& commandLine, const std::string& folder) {
+    auto widen = [](const std::string& text) {
+        std::wstring wide(text.size(), L'\0');
+        const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                                static_cast<int>(wide.size()));
+        wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+        return wide;
+    };
+    return startWide(widen(commandLine), widen(folder));
 }
 
 Process startPanorel(const std::string& folder) {
