@@ -28,3 +28,13 @@ void recallWindow(unsigned position);
 void writeParkedRecord(bool withCurrentDesktop = false);
 void recoverParkedWindows();
 void deleteParkedRecord();
+
+// The keyboard's operations. A shortcut switch works as the edge switch does
+// (the desktop left is captured first) and does nothing for the desktop
+// already current.
+void switchDesktopByKeyboard(DesktopId d);
+// Moves the foreground window to desktop d, hidden, and keeps the user here.
+void moveForegroundWindow(DesktopId d);
+// Shows the foreground window on every desktop, or files it under the
+// current one again.
+void toggleForegroundOnEveryDesktop();
