@@ -1,3 +1,5 @@
 #include "app/app_state.h"
 
+AppState::AppState() = default;
+
 AppState app;

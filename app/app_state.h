@@ -45,10 +45,33 @@ constexpr WORD RecallFirstId = 2400;
 constexpr UINT TrayIconId = 1;
 constexpr UINT TrayNotifyMessage = 0x0400 + 5;  // WM_USER + 5
 
+// At most the three other desktops' ranges are listed in "Show Window".
+constexpr unsigned MaxRecallItems = (DesktopCount - 1) * SlotsPerDesktop;
+
 constexpr char InitialDesktopLabel[] = "Desktop #1";
 constexpr unsigned DesktopLabelDigit = sizeof(InitialDesktopLabel) - 2;
 
+// Who owned a window when it was filed. Windows gives a destroyed window's
+// handle to a window made later, perhaps another program's: a handle is
+// trusted only while its owner is still the one taken here.
+struct WindowOwner {
+    DWORD processId = 0;
+    DWORD threadId = 0;  // 0: no owner, which no live window has
+};
+
+// What a "Show Window" item was built from: the slot, and the window and
+// owner standing in it then.
+struct RecallItem {
+    unsigned slot = 0;
+    HWND window = nullptr;  // null for "No Windows"
+    WindowOwner owner;
+};
+
 struct AppState {
+    // Made at start-up rather than stored in the program file: the record is
+    // mostly tables of zeros, which would otherwise fill the file.
+    AppState();
+
     // Process and windows.
     HINSTANCE instance = nullptr;
     HWND viewerWindow = nullptr;
@@ -62,10 +85,18 @@ struct AppState {
     HGLOBAL windowTableMemory = nullptr;
     HWND* windowTable = nullptr;  // WindowTableSlots handles; desktop d owns 64 from 64*(d-1)
     DWORD captureCount = 0;
+    // Beside each slot: the owner taken when its window was filed, and
+    // whether Panorel hid that window and has not shown it since (only such
+    // windows go on the record a restart recovers).
+    WindowOwner windowOwners[WindowTableSlots] = {};
+    bool parkedSlots[WindowTableSlots] = {};
     char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
     // Set while a switch, a show-all or a recall waits on other programs'
     // windows: messages sent to the viewer meanwhile must not start another.
     bool engineBusy = false;
+    // From the query that the session may end until it is known to go on:
+    // everything is shown then, and nothing may be hidden again.
+    bool sessionEnding = false;
 
     // Menus and tray icon.
     NOTIFYICONDATAA trayIconData = {};
@@ -74,6 +105,7 @@ struct AppState {
     HMENU viewerMenu = nullptr;
     HMENU recallMenu = nullptr;
     DWORD recallItemCount = 0;
+    RecallItem recallItems[MaxRecallItems] = {};
     DWORD recallMenuBuilds = 0;  // counts rebuilds, so a menu can tell it went stale while open
 
     // Options.

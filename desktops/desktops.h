@@ -8,24 +8,42 @@ constexpr unsigned desktopRangeStart(DesktopId d) { return (d - 1) * SlotsPerDes
 
 void captureDesktop();
 
+// The slots of the table, each with the owner its window had when filed.
+void fileWindow(unsigned slot, HWND window, WindowOwner owner);
+void emptySlot(unsigned slot);
+// Whether the slot's handle still names the window filed there, with the
+// owner it had then.
+bool ownerUnchanged(unsigned slot);
+// Whether the slot still holds the window that was filed there: a slot whose
+// handle has since gone to another window, or to none, is emptied.
+bool stillFiled(unsigned slot);
+// Hides the slot's window, unless it is no longer the one filed or the
+// session may be ending, and notes whether Panorel is what hid it.
+void parkSlot(unsigned slot);
+// Shows the slot's window, unless it is no longer the one filed; it is then
+// parked in no slot.
+void unparkSlot(unsigned slot, int showCommand);
+
 void hideDesktop();
 void showDesktop();
 void showAllDesktops();
+// The session may end: every window is shown and stays so until
+// resumeDesktops, when the session goes on and the other desktops' windows
+// are hidden again.
+void showAllForEndOfSession();
+void resumeDesktops();
 void setCurrentDesktop(DesktopId d);
 void switchDesktop(DesktopId d, bool captureFirst);
-
-// At most the three other desktops' ranges are listed.
-constexpr unsigned MaxRecallItems = (DesktopCount - 1) * SlotsPerDesktop;
 
 void rebuildRecallMenu();
 void recallWindow(unsigned position);
 
-// The record of the windows parked on the other desktops, which lets a
-// restart bring them back after this process was ended from outside. It is
-// written after every change of what is parked, read and deleted once at
-// start-up, and deleted once everything is shown. A switch also writes it
-// with the current desktop's windows just before hiding them.
-void writeParkedRecord(bool withCurrentDesktop = false);
+// The record of the windows Panorel has hidden, which lets a restart bring
+// them back after this process was ended from outside. It is written after
+// every change of what is parked, and just before anything is hidden with
+// the windows about to be hidden already on it; read and deleted once at
+// start-up, and deleted once everything is shown.
+void writeParkedRecord();
 void recoverParkedWindows();
 void deleteParkedRecord();
 

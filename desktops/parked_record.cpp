@@ -20,7 +20,7 @@ constexpr char RecordValue[] = "parked";
 constexpr unsigned WordBytes = 4;
 constexpr unsigned BitsPerByte = 8;
 constexpr unsigned EntryBytes = 2 * WordBytes;
-// A switch under way records every slot. The buffer lives on the stack:
+// At most every slot is recorded. The buffer lives on the stack:
 // a static one would cost the program file its size.
 constexpr unsigned RecordBytes = WindowTableSlots * EntryBytes;
 
@@ -72,20 +72,19 @@ void recoverWindow(HWND window, DWORD processId) {
 
 }  // namespace
 
-// Destroyed windows are left out: there is nothing to bring back. A record
-// that cannot be written changes nothing else.
-void writeParkedRecord(bool withCurrentDesktop) {
+// Only the windows Panorel hid, each with the owner it was filed with; one
+// destroyed since, or whose handle has gone to another owner's window, is
+// left out: a restart must not show that one. Nothing is written while the session may end:
+// everything is shown then. A record that cannot be written changes
+// nothing else.
+void writeParkedRecord() {
+    if (app.sessionEnding) return;
     BYTE record[RecordBytes];
     DWORD size = 0;
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
-        HWND window = app.windowTable[slot];
-        if (window == nullptr) continue;
-        if (!withCurrentDesktop && slot / SlotsPerDesktop == app.currentDesktop - 1) continue;
-        DWORD processId = 0;
-        ws::GetWindowThreadProcessId(window, &processId);
-        if (processId == 0) continue;
-        putWord(record + size, handleWord(window));
-        putWord(record + size + WordBytes, processId);
+        if (!app.parkedSlots[slot] || !ownerUnchanged(slot)) continue;
+        putWord(record + size, handleWord(app.windowTable[slot]));
+        putWord(record + size + WordBytes, app.windowOwners[slot].processId);
         size += EntryBytes;
     }
     HKEY key = openRecordForWriting();

@@ -5,9 +5,15 @@
 namespace {
 
 constexpr int TitleLimit = 128;  // keeps the first 127 characters and the terminator
+// Every character of a title may take two in the menu (an ampersand doubled).
+constexpr unsigned ItemTextSize = 2 * TitleLimit;
 constexpr char NoWindowsText[] = "No Windows";
 
+constexpr unsigned char Utf8ContinuationMask = 0xC0;
+constexpr unsigned char Utf8Continuation = 0x80;
+
 char title[TitleLimit];
+char itemText[ItemTextSize];
 
 // GetWindowTextA leaves the buffer as it was for a handle that no longer
 // exists, so the terminator goes in first: a destroyed window must read as
@@ -18,6 +24,41 @@ bool readTitle(HWND window) {
     return title[0] != '\0';
 }
 
+// The bytes a UTF-8 sequence takes, from its first byte.
+unsigned sequenceLength(unsigned char lead) {
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+// A title cut at the limit may end inside a character (Panorel runs in the
+// UTF-8 code page); the broken character is dropped rather than shown as
+// rubbish.
+void dropBrokenLastCharacter(unsigned length) {
+    if (length < TitleLimit - 1) return;
+    unsigned start = length - 1;
+    while (start > 0 && (static_cast<unsigned char>(title[start]) & Utf8ContinuationMask) == Utf8Continuation) {
+        --start;
+    }
+    if (start + sequenceLength(static_cast<unsigned char>(title[start])) > length) title[start] = '\0';
+}
+
+// The menu takes an ampersand as the mark of an access key and a tab as the
+// start of a shortcut column: the title is shown as it reads.
+const char* menuTextOfTitle() {
+    unsigned length = 0;
+    while (title[length] != '\0') ++length;
+    dropBrokenLastCharacter(length);
+    unsigned out = 0;
+    for (const char* c = title; *c != '\0'; ++c) {
+        if (*c == '&') itemText[out++] = '&';
+        itemText[out++] = *c == '\t' ? ' ' : *c;
+    }
+    itemText[out] = '\0';
+    return itemText;
+}
+
 // A filed window of another desktop that has a title right now; the title
 // is left in the buffer.
 bool isListable(unsigned slot) {
@@ -26,50 +67,57 @@ bool isListable(unsigned slot) {
     return readTitle(app.windowTable[slot]);
 }
 
-// The first listable slot from `slot` on, or WindowTableSlots when none is.
-unsigned nextListableSlot(unsigned slot) {
-    while (slot < WindowTableSlots && !isListable(slot)) ++slot;
-    return slot;
+bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
+
+// The item still names what it was built from: the same window in the same
+// slot, with the same owner then and now.
+bool itemStillValid(const RecallItem& item) {
+    if (item.window == nullptr || app.windowTable[item.slot] != item.window) return false;
+    return sameOwner(app.windowOwners[item.slot], item.owner) && stillFiled(item.slot);
 }
 
 }  // namespace
 
 // The menu is not asked how many items it holds: the previous build's count
-// says how many to take out.
+// says how many to take out. Each item keeps the slot, window and owner it
+// was built from, so a window destroyed or retitled meanwhile never makes an
+// item bring back another.
 void rebuildRecallMenu() {
     for (DWORD i = 0; i < app.recallItemCount; ++i) ws::RemoveMenu(app.recallMenu, 0, MF_BYPOSITION);
     app.recallItemCount = 0;
     ++app.recallMenuBuilds;
 
-    for (unsigned slot = nextListableSlot(0); slot < WindowTableSlots; slot = nextListableSlot(slot + 1)) {
-        ws::AppendMenuA(app.recallMenu, MF_STRING, RecallFirstId + app.recallItemCount, title);
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (!isListable(slot)) continue;
+        app.recallItems[app.recallItemCount] = RecallItem{slot, app.windowTable[slot], app.windowOwners[slot]};
+        ws::AppendMenuA(app.recallMenu, MF_STRING, RecallFirstId + app.recallItemCount, menuTextOfTitle());
         ++app.recallItemCount;
     }
     if (app.recallItemCount == 0) {
+        app.recallItems[0] = RecallItem{};
         ws::AppendMenuA(app.recallMenu, MF_STRING, NoWindowsId, NoWindowsText);
         app.recallItemCount = 1;
     }
 }
 
-// An item's id is only its position among the listable windows, so the
-// windows are counted again now: one destroyed or newly titled since the
-// rebuild shifts which window a position names. A position past the last
-// one does nothing, and so does a recall inside another operation.
+// An item whose window is gone, or now belongs to another owner, brings back
+// nothing, and the list is built afresh. A position past the last item does
+// nothing, and so does a recall inside another operation or while the
+// session may be ending.
 void recallWindow(unsigned position) {
-    if (app.engineBusy) return;
-    unsigned counted = 0;
-    for (unsigned slot = nextListableSlot(0); slot < WindowTableSlots; slot = nextListableSlot(slot + 1)) {
-        if (counted == position) {
-            // SW_RESTORE, not SW_SHOW: a window parked maximised or
-            // minimised comes back at its normal size.
-            app.engineBusy = true;
-            ws::ShowWindow(app.windowTable[slot], SW_RESTORE);
-            app.windowTable[slot] = nullptr;
-            rebuildRecallMenu();
-            writeParkedRecord();
-            app.engineBusy = false;
-            return;
-        }
-        ++counted;
+    if (app.engineBusy || app.sessionEnding || position >= app.recallItemCount) return;
+    const RecallItem item = app.recallItems[position];
+    if (item.window == nullptr) return;
+    if (!itemStillValid(item)) {
+        rebuildRecallMenu();
+        return;
     }
+    // SW_RESTORE, not SW_SHOW: a window parked maximised or minimised comes
+    // back at its normal size.
+    app.engineBusy = true;
+    unparkSlot(item.slot, SW_RESTORE);
+    emptySlot(item.slot);
+    rebuildRecallMenu();
+    writeParkedRecord();
+    app.engineBusy = false;
 }

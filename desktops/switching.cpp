@@ -4,34 +4,111 @@
 
 namespace {
 
-void showRange(unsigned first, unsigned count, int showCommand) {
-    for (unsigned slot = first; slot < first + count; ++slot) {
-        if (app.windowTable[slot] != nullptr) ws::ShowWindow(app.windowTable[slot], showCommand);
+UINT gotoId(DesktopId d) { return GotoFirstId - 1 + d; }
+
+// Every slot that names the window: a window standing in two ranges is
+// parked in neither once it is shown.
+void forgetParked(HWND window) {
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (app.windowTable[slot] == window) app.parkedSlots[slot] = false;
     }
 }
 
-UINT gotoId(DesktopId d) { return GotoFirstId - 1 + d; }
+// Marked before the first hide and written to the record, so a Panorel
+// ended in the middle still leaves every window it hid on the record.
+void markAboutToPark(unsigned slot) {
+    if (app.windowTable[slot] != nullptr) app.parkedSlots[slot] = true;
+}
+
+bool inRange(unsigned slot, DesktopId d) { return slot / SlotsPerDesktop == d - 1; }
+
+// Whether the window also stands in the current desktop's range.
+bool onCurrentDesktop(HWND window) {
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == window) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
+// ShowWindow's answer says whether the window had been visible: one its own
+// program had already hidden (closed to the tray, say) is not Panorel's to
+// bring back after a restart. Once the session may end, whatever is left of
+// an interrupted switch hides nothing more; a hide that was waiting on its
+// window when the question came lands after everything was shown, so that
+// window is shown again.
+void parkSlot(unsigned slot) {
+    app.parkedSlots[slot] = false;
+    if (app.sessionEnding || !stillFiled(slot)) return;
+    HWND window = app.windowTable[slot];
+    const BOOL wasVisible = ws::ShowWindow(window, SW_HIDE);
+    if (app.sessionEnding) {
+        ws::ShowWindow(window, SW_SHOW);
+        return;
+    }
+    app.parkedSlots[slot] = wasVisible != FALSE;
+}
+
+void unparkSlot(unsigned slot, int showCommand) {
+    if (!stillFiled(slot)) return;
+    HWND window = app.windowTable[slot];
+    ws::ShowWindow(window, showCommand);
+    forgetParked(window);
+}
+
 // Hiding leaves the slots as they are: the desktop is the set of hidden
 // handles in its range.
-void hideDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDesktop, SW_HIDE); }
+void hideDesktop() {
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] != nullptr) parkSlot(slot);
+    }
+}
 
 // SW_SHOW, not SW_RESTORE: a window minimised when its desktop was left is
 // still minimised when the desktop comes back.
-void showDesktop() { showRange(desktopRangeStart(app.currentDesktop), SlotsPerDesktop, SW_SHOW); }
+void showDesktop() {
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] != nullptr) unparkSlot(slot, SW_SHOW);
+    }
+}
 
-// Showing changes no slot, so it may run inside another operation (the end
-// of the session, a fault) and still loses nothing; it only keeps new
-// operations from starting while it waits. Nothing is parked any more, so
-// nothing stays on record.
+// Showing changes no slot but those whose handle now names another window,
+// so it may run inside another operation (the end of the session, a fault)
+// and still loses nothing; it only keeps new operations from starting while
+// it waits. Nothing is parked any more, so nothing stays on record.
 void showAllDesktops() {
     const bool wasBusy = app.engineBusy;
     app.engineBusy = true;
-    showRange(0, WindowTableSlots, SW_SHOW);
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (app.windowTable[slot] != nullptr) unparkSlot(slot, SW_SHOW);
+    }
     deleteParkedRecord();
     app.engineBusy = wasBusy;
+}
+
+// The table is left as it was: every window stays filed, so the desktops
+// can be put back if the session goes on.
+void showAllForEndOfSession() {
+    app.sessionEnding = true;
+    showAllDesktops();
+}
+
+// The other desktops' windows go back into hiding, except those that also
+// stand in the current desktop's range, which belong on the screen.
+void resumeDesktops() {
+    app.sessionEnding = false;
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (!inRange(slot, app.currentDesktop) && !onCurrentDesktop(app.windowTable[slot])) markAboutToPark(slot);
+    }
+    writeParkedRecord();
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (app.parkedSlots[slot]) parkSlot(slot);
+    }
+    writeParkedRecord();
 }
 
 void setCurrentDesktop(DesktopId d) {
@@ -49,16 +126,17 @@ void setCurrentDesktop(DesktopId d) {
 // While it waits for another program, messages sent to the viewer are
 // handled: a switch begun from one of them would capture a half-hidden
 // desktop, and the windows already hidden would belong to no desktop. So a
-// switch never starts inside another operation.
+// switch never starts inside another operation, nor while the session may
+// be ending, when nothing is to be hidden.
 void switchDesktop(DesktopId d, bool captureFirst) {
-    if (app.engineBusy) return;
+    if (app.engineBusy || app.sessionEnding) return;
     app.engineBusy = true;
     ws::CheckMenuItem(app.gotoMenu, gotoId(app.currentDesktop), MF_BYCOMMAND | MF_UNCHECKED);
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
-    // Until the switch ends, every filed window is parked or about to be:
-    // if Panorel is ended in the middle, a restart still finds them all.
-    writeParkedRecord(true);
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) markAboutToPark(slot);
+    writeParkedRecord();
     hideDesktop();
     setCurrentDesktop(d);
     showDesktop();

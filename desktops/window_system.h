@@ -8,8 +8,12 @@
 
 namespace ws {
 
-HWND GetDesktopWindow();
-HWND GetWindow(HWND window, UINT command);
+// The top-level windows front-most first, as one snapshot taken when the
+// call begins: windows restacked or destroyed meanwhile do not change the
+// walk. The callback ends it early by answering FALSE.
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
+// Answers the owning thread's id (0 for a destroyed window) and writes the
+// owning process's.
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);

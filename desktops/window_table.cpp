@@ -1,4 +1,5 @@
-// Capture: files the windows visible right now under the current desktop.
+// The window table and capture: files the windows visible right now under
+// the current desktop, each with its owner.
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
 
@@ -46,32 +47,67 @@ bool isCloaked(HWND w) {
 // The rules in the order they must run: the three handle comparisons cost
 // nothing, the process id is asked before visibility, and a window's
 // visibility counts only when the answer is exactly TRUE. Only a window
-// still in the running is asked its class and whether it is cloaked.
-bool skipsWindow(HWND w) {
+// still in the running is asked its class and whether it is cloaked. The
+// owner asked for is the one the window is filed with.
+bool skipsWindow(HWND w, WindowOwner& owner) {
     if (w == app.viewerWindow || w == app.progmanWindow || w == app.taskbarWindow) return true;
-    DWORD processId = 0;
-    ws::GetWindowThreadProcessId(w, &processId);
-    if (processId == app.ownProcessId) return true;
+    owner.threadId = ws::GetWindowThreadProcessId(w, &owner.processId);
+    if (owner.processId == app.ownProcessId) return true;
     if (ws::IsWindowVisible(w) != TRUE) return true;
     return isShellWindow(w) || isCloaked(w);
 }
 
+// One window of the snapshot, front-most first. Answering FALSE after the
+// 64th ends the enumeration: no window below it is asked anything.
+BOOL CALLBACK takeWindow(HWND w, LPARAM) {
+    WindowOwner owner;
+    if (skipsWindow(w, owner)) return TRUE;
+    fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner);
+    ++app.captureCount;
+    return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
+}
+
+bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
+
 }  // namespace
 
-void captureDesktop() {
-    HWND* range = app.windowTable + desktopRangeStart(app.currentDesktop);
-    for (unsigned i = 0; i < SlotsPerDesktop; ++i) range[i] = nullptr;
-    app.captureCount = 0;
+void fileWindow(unsigned slot, HWND window, WindowOwner owner) {
+    app.windowTable[slot] = window;
+    app.windowOwners[slot] = owner;
+    app.parkedSlots[slot] = false;
+}
 
-    // Follow the sibling chain as it stands from one call to the next: other
-    // processes may reorder it meanwhile, and a destroyed window answers null.
-    HWND w = ws::GetWindow(ws::GetDesktopWindow(), GW_CHILD);
-    while (w != nullptr) {
-        if (!skipsWindow(w)) {
-            range[app.captureCount++] = w;
-            if (app.captureCount == SlotsPerDesktop) break;  // never ask past the 64th
-        }
-        w = ws::GetWindow(w, GW_HWNDNEXT);
+void emptySlot(unsigned slot) { fileWindow(slot, nullptr, WindowOwner{}); }
+
+bool ownerUnchanged(unsigned slot) {
+    HWND window = app.windowTable[slot];
+    if (window == nullptr) return false;
+    WindowOwner now;
+    now.threadId = ws::GetWindowThreadProcessId(window, &now.processId);
+    return now.threadId != 0 && sameOwner(now, app.windowOwners[slot]);
+}
+
+bool stillFiled(unsigned slot) {
+    if (ownerUnchanged(slot)) return true;
+    emptySlot(slot);
+    return false;
+}
+
+// The windows are taken from one snapshot of the z-order: every hide and
+// show of a switch restacks windows, and so do other programs, so a walk
+// that asked for each next window as it went would skip windows or end
+// early. A window destroyed after the snapshot answers no owner and is not
+// visible, so it is skipped like any other. While the session may end every
+// desktop's windows are on the screen: the range is kept as it was, or they
+// would all be filed here.
+void captureDesktop() {
+    if (app.sessionEnding) {
+        rebuildRecallMenu();
+        return;
     }
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) emptySlot(slot);
+    app.captureCount = 0;
+    ws::EnumWindows(takeWindow, 0);
     rebuildRecallMenu();
 }

@@ -55,6 +55,10 @@ using HCURSOR = HICON;
 using HGLOBAL = HGLOBAL__*;
 using HMONITOR = HMONITOR__*;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+// The calling convention of a callback: stdcall on 32-bit Windows, nothing
+// to say on the host.
+#define CALLBACK
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 
 struct POINT {
     LONG x;
@@ -98,8 +102,6 @@ constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_SHOW = 5;
 constexpr int SW_RESTORE = 9;
 
-constexpr UINT GW_HWNDNEXT = 2;
-constexpr UINT GW_CHILD = 5;
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_BYCOMMAND = 0x0000;

@@ -27,8 +27,7 @@ void loadSystemLibraries() {
 
 namespace ws {
 
-HWND GetDesktopWindow() { return ::GetDesktopWindow(); }
-HWND GetWindow(HWND window, UINT command) { return ::GetWindow(window, command); }
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) { return ::EnumWindows(callback, parameter); }
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }

@@ -16,6 +16,9 @@ constexpr WPARAM SysCommandMask = 0xFFF0;  // the low four bits are the system's
 // WM_DPICHANGED (Windows 8.1 and later): the new scaling, across in the low
 // half of wParam and down in the high half.
 constexpr UINT DpiChangedMessage = 0x02E0;
+// Posted to itself when the session goes on while an operation waits on
+// another program: the desktops are put back once that operation is over.
+constexpr UINT ResumeDesktopsMessage = WM_APP + 1;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -147,9 +150,20 @@ INT_PTR onSysCommand(HWND viewer, WPARAM command) {
 // the end is cancelled. The table is left as it was: every window stays
 // filed, so none can later be hidden without a desktop to bring it back.
 INT_PTR onQueryEndSession(HWND viewer) {
-    showAllDesktops();
+    showAllForEndOfSession();
     SetWindowLongPtrA(viewer, DWLP_MSGRESULT, TRUE);
     return TRUE;
+}
+
+// The end was cancelled: each window goes back to its own desktop. Inside an
+// operation that waits on another program it is put off until that is over.
+void onEndSession(HWND viewer, WPARAM ending) {
+    if (ending != FALSE || !app.sessionEnding) return;
+    if (app.engineBusy) {
+        PostMessageA(viewer, ResumeDesktopsMessage, 0, 0);
+        return;
+    }
+    resumeDesktops();
 }
 
 void onTimer(HWND viewer, WPARAM timerId) {
@@ -170,14 +184,16 @@ void onPaint(HWND viewer) {
 bool isRecallId(UINT id) { return id >= RecallFirstId && id < RecallFirstId + MaxRecallItems; }
 
 // Unlike the tray menu, this one is opened without taking the foreground.
-// The edge trigger may switch desktops while it is open, rebuilding "Show
-// Window" under it; a title chosen from the old list would then name another
-// window by its position, so that choice is dropped. The choice runs at once,
-// before any later poll can switch.
+// "Show Window" is built afresh, so it lists the titles as they read now. The
+// edge trigger may switch desktops while it is open, rebuilding the list
+// under it; a title chosen from the old list would then name another item,
+// so that choice is dropped. The choice runs at once, before any later poll
+// can switch.
 void showViewerMenu(HWND viewer) {
     if (app.engineBusy) return;
     POINT at;
     GetCursorPos(&at);
+    rebuildRecallMenu();
     const DWORD builds = app.recallMenuBuilds;
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(app.viewerMenu, TPM_RIGHTALIGN | TPM_RETURNCMD, at.x, at.y, 0, viewer, nullptr));
@@ -210,6 +226,12 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return onSysCommand(viewer, wParam);
     case WM_QUERYENDSESSION:
         return onQueryEndSession(viewer);
+    case WM_ENDSESSION:
+        onEndSession(viewer, wParam);
+        return FALSE;
+    case ResumeDesktopsMessage:
+        onEndSession(viewer, FALSE);
+        return TRUE;
     case WM_DISPLAYCHANGE:
         replaceViewer(viewerDpi(viewer));
         return FALSE;

@@ -37,21 +37,6 @@ Parked parkOnThreeDesktops() {
     return p;
 }
 
-// Waits until two looks at the z-order, a little apart, agree: Wine has
-// done restacking the windows it was asked to show.
-bool zOrderSettles() {
-    constexpr DWORD SettleMs = 100;
-    std::vector<HWND> last;
-    return e2e::waitUntil([&] {
-        std::vector<HWND> now;
-        for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) now.push_back(w);
-        const bool settled = now == last;
-        last = std::move(now);
-        if (!settled) Sleep(SettleMs);
-        return settled;
-    });
-}
-
 std::vector<HWND> allParked(const Parked& p) {
     std::vector<HWND> all = p.desktop1;
     all.insert(all.end(), p.desktop2.begin(), p.desktop2.end());
@@ -102,13 +87,10 @@ void startAndGoto() {
     e2e::sendCommand(viewer, GotoId[1]);
     check(allVisible(desktop1), "Goto the current desktop leaves its windows shown");
 
-    // The capture that ends a Goto can miss a window that Wine restacks as it
-    // activates it, after ShowWindow has returned (even one that was shown
-    // already). The edge switch captures the desktop it leaves before it
-    // shows anything, so once the z-order has settled it files every window.
-    // It comes last: a program started after a warp of the pointer can take
-    // the pointer's place from the X server, which may still hold the edge.
-    zOrderSettles();
+    // The edge switch captures the desktop it leaves right after the Gotos
+    // restacked it. It comes last: a program started after a warp of the
+    // pointer can take the pointer's place from the X server, which may
+    // still hold the edge.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) / 2);
     check(e2e::waitUntil([&] { return noneVisible(desktop1); }), "the right edge hides desktop 1's windows");
     e2e::sendCommand(viewer, GotoId[4]);
@@ -134,11 +116,28 @@ void gotoMovesNewWindows() {
     check(noneVisible(late), "the moved windows now belong to desktop 2");
     check(allVisible(shell), "the shell's desktop, wallpaper layer and taskbars stay on every desktop");
 
-    // Only the late windows are asked about here: entering desktop 1 showed
-    // two windows that Wine restacks as it activates them, after ShowWindow
-    // has returned, and a capture made meanwhile can miss one of them.
     e2e::sendCommand(viewer, GotoId[2]);
-    check(allVisible(late), "and they come back with desktop 2");
+    check(allVisible(late) && noneVisible(desktop1), "and they come back with desktop 2");
+
+    // Every show restacks the windows while the capture that ends the switch
+    // runs: a round of Gotos over four desktops must still show each desktop
+    // exactly its own windows.
+    e2e::sendCommand(viewer, GotoId[3]);
+    const std::vector<HWND> desktop3 = e2e::openWindows("third", 3);
+    e2e::sendCommand(viewer, GotoId[3]);  // a Goto to the same desktop files them under it
+    e2e::sendCommand(viewer, GotoId[4]);
+    const std::vector<HWND> desktop4 = e2e::openWindows("fourth", 3);
+    e2e::sendCommand(viewer, GotoId[4]);
+    const std::vector<HWND>* own[] = {&desktop1, &late, &desktop3, &desktop4};
+    constexpr int Round[] = {1, 3, 2, 4, 1, 2, 3, 1, 4, 3, 2, 1, 4, 2, 3, 4, 1, 3, 2, 1, 4};
+    bool eachOwn = true;
+    for (int d : Round) {
+        e2e::sendCommand(viewer, GotoId[d]);
+        for (int other = 1; other <= 4; ++other) {
+            eachOwn = eachOwn && (other == d ? allVisible(*own[other - 1]) : noneVisible(*own[other - 1]));
+        }
+    }
+    check(eachOwn, "a round of 21 Gotos shows each desktop exactly its own windows");
 }
 
 // At the end of the session every parked window is shown first, so that a
@@ -152,9 +151,12 @@ void exitShowsParked() {
     check(answered && agreed == TRUE, "Panorel agrees to the end of the session");
     check(allVisible(allParked(p)), "having shown every parked window first");
     check(e2e::isRunning(p.panorel), "and keeps running in case the end is cancelled");
+    SendMessageTimeoutA(p.viewer, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, e2e::DefaultDeadlineMs, nullptr);
+    check(e2e::waitUntil([&] { return noneVisible(allParked(p)); }),
+          "a cancelled end parks the other desktops' windows again");
     e2e::sendCommand(p.viewer, GotoId[1]);
-    e2e::sendCommand(p.viewer, GotoId[4]);
-    check(noneVisible(allParked(p)), "the windows can be parked again");
+    check(allVisible(p.desktop1) && noneVisible(p.desktop2) && noneVisible(p.desktop3),
+          "each of them still on its own desktop");
 
     PostMessageA(p.viewer, WM_COMMAND, ExitId, 0);
     DWORD code = STILL_ACTIVE;

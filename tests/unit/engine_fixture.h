@@ -39,6 +39,14 @@ protected:
         fake::clearLog();
     }
 
+    // Files a window straight into a slot, with its owner as the window
+    // system tells it now.
+    static void file(unsigned slot, HWND w) {
+        WindowOwner owner;
+        owner.threadId = ws::GetWindowThreadProcessId(w, &owner.processId);
+        fileWindow(slot, w, owner);
+    }
+
     // The non-empty slots of desktop d's range, in slot order.
     std::vector<HWND> filed(DesktopId d) const {
         std::vector<HWND> windows;

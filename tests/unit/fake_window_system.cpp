@@ -17,6 +17,7 @@ struct Window {
     BOOL visibleAnswer;
     ShowState state;
     bool alive;
+    DWORD threadId = 0;
     std::string className = "Panorel test window";
     HRESULT cloakAnswer = Ok;
     DWORD cloaked = 0;
@@ -32,7 +33,7 @@ struct World {
     std::vector<HWND> zOrder;  // top first; live windows only
     std::map<HMENU, std::vector<MenuItem>> menus;
     std::vector<Call> log;
-    std::function<void(HWND)> nextHook;
+    std::function<void(HWND)> enumerateHook;
     std::function<void(HWND, int)> showHook;
     std::uintptr_t nextHandle = 0x10000;
     std::map<int, SHORT> keys;
@@ -43,8 +44,6 @@ struct World {
 };
 
 World world;
-
-HWND root() { return reinterpret_cast<HWND>(std::uintptr_t{0x1000}); }
 
 template <typename Handle>
 Handle newHandle() {
@@ -72,9 +71,15 @@ void reset() { world = World{}; }
 
 HWND addWindow(DWORD processId, const std::string& title, BOOL visibleAnswer) {
     HWND w = newHandle<HWND>();
-    world.windows[w] = Window{processId, title, visibleAnswer, ShowState::Normal, true};
+    world.windows[w] = Window{processId, title, visibleAnswer, ShowState::Normal, true, processId + 1};
     world.zOrder.push_back(w);
     return w;
+}
+
+void reuseHandle(HWND handle, DWORD processId, const std::string& title) {
+    if (isAlive(handle)) destroy(handle);
+    world.windows[handle] = Window{processId, title, FALSE, ShowState::Normal, true, processId + 1};
+    world.zOrder.push_back(handle);
 }
 
 std::vector<HWND> addWindows(DWORD processId, unsigned n) {
@@ -106,7 +111,7 @@ BOOL visibleAnswer(HWND window) { return world.windows.at(window).visibleAnswer;
 ShowState showState(HWND window) { return world.windows.at(window).state; }
 bool isAlive(HWND window) { return find(window) != nullptr; }
 
-void onNextQuery(std::function<void(HWND)> hook) { world.nextHook = std::move(hook); }
+void onEnumerate(std::function<void(HWND)> hook) { world.enumerateHook = std::move(hook); }
 void onShowWindow(std::function<void(HWND, int)> hook) { world.showHook = std::move(hook); }
 
 void setKeyState(int virtualKey, SHORT state) { world.keys[virtualKey] = state; }
@@ -157,21 +162,16 @@ namespace ws {
 using fake::Op;
 using fake::world;
 
-HWND GetDesktopWindow() {
-    fake::record(Op::GetDesktopWindow, nullptr, 0);
-    return fake::root();
-}
-
-HWND GetWindow(HWND window, UINT command) {
-    fake::record(Op::GetWindow, window, command);
-    if (command == GW_CHILD) {
-        return window == fake::root() && !world.zOrder.empty() ? world.zOrder.front() : nullptr;
+// The snapshot is taken as the call begins; a window destroyed since is
+// still handed over, and answers as a dead handle does.
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) {
+    fake::record(Op::EnumWindows, nullptr, 0);
+    const std::vector<HWND> snapshot = world.zOrder;
+    for (HWND w : snapshot) {
+        if (world.enumerateHook) world.enumerateHook(w);
+        if (!callback(w, parameter)) break;
     }
-    if (command != GW_HWNDNEXT) return nullptr;
-    if (world.nextHook) world.nextHook(window);
-    auto it = std::find(world.zOrder.begin(), world.zOrder.end(), window);
-    if (it == world.zOrder.end() || ++it == world.zOrder.end()) return nullptr;
-    return *it;
+    return TRUE;
 }
 
 // Like the real call, an invalid handle leaves the caller's variable alone.
@@ -180,7 +180,7 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     fake::Window* w = fake::find(window);
     if (w == nullptr) return 0;
     if (processId != nullptr) *processId = w->processId;
-    return w->processId + 1;
+    return w->threadId;
 }
 
 BOOL IsWindowVisible(HWND window) {

@@ -13,7 +13,7 @@
 
 namespace fake {
 
-enum class Op { GetDesktopWindow, GetWindow, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
+enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
                 DwmGetWindowAttribute, MonitorFromPoint };
@@ -21,7 +21,7 @@ enum class Op { GetDesktopWindow, GetWindow, GetWindowThreadProcessId, IsWindowV
 struct Call {
     Op op;
     const void* target;  // the window or menu the call names (null where none)
-    // GetWindow's command, ShowWindow's show command, a menu id or position,
+    // ShowWindow's show command, a menu id or position,
     // a virtual key, a metric's index, a DWM attribute, the x of
     // SetCursorPos and MonitorFromPoint
     std::intptr_t arg;
@@ -46,6 +46,9 @@ HWND addWindow(DWORD processId, const std::string& title = "", BOOL visibleAnswe
 std::vector<HWND> addWindows(DWORD processId, unsigned n);
 
 void destroy(HWND window);
+// Windows hands a destroyed window's handle to a window made later: the
+// handle now names a new, hidden window of another owner, at the bottom.
+void reuseHandle(HWND handle, DWORD processId, const std::string& title = "");
 // What the window's own program does: the visibility answer, the title.
 void setVisibleAnswer(HWND window, BOOL answer);
 void setTitle(HWND window, const std::string& title);
@@ -61,9 +64,9 @@ BOOL visibleAnswer(HWND window);
 ShowState showState(HWND window);
 bool isAlive(HWND window);
 
-// Called on every GetWindow(w, GW_HWNDNEXT) before it answers, so a test can
-// change the z-order in the middle of a walk.
-void onNextQuery(std::function<void(HWND asked)> hook);
+// Called before EnumWindows hands each window of its snapshot to the
+// callback, so a test can restack or destroy windows in the middle of a walk.
+void onEnumerate(std::function<void(HWND next)> hook);
 // Called on every ShowWindow before the window changes: the caller waits
 // there for the window's program, and messages sent to it meanwhile run.
 void onShowWindow(std::function<void(HWND window, int showCommand)> hook);

@@ -37,7 +37,9 @@ class ParkedRecordTest : public EngineTest {};
 TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndRecall) {
     HWND a = fake::addWindow(OtherProcess, "a");
     HWND b = fake::addWindow(ThirdProcess, "b");
+    HWND toTray = fake::addWindow(OtherProcess, "closed to the tray");
     captureDesktop();
+    ws::ShowWindow(toTray, SW_HIDE);  // its own program hid it: not Panorel's to bring back
     switchDesktop(2, false);
     HWND c = fake::addWindow(OtherProcess, "c");
     switchDesktop(2, false);  // files c under desktop 2, which is current: not parked
@@ -50,8 +52,13 @@ TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndReca
     EXPECT_EQ(stored(), recordOf({{a, OtherProcess}, {b, ThirdProcess}, {c, OtherProcess}}));
 
     fake::destroy(a);
+    rebuildRecallMenu();  // as the menu opens
     recallWindow(0);  // b: a is gone and no longer listed
     EXPECT_EQ(stored(), recordOf({{c, OtherProcess}}));
+
+    fake::reuseHandle(c, ThirdProcess);  // the record keeps the owner c was filed with
+    recallWindow(0);
+    EXPECT_TRUE(stored().empty());
 
     showAllDesktops();
     EXPECT_FALSE(fakereg::keyExists(RecordKey));
@@ -63,8 +70,8 @@ TEST_F(ParkedRecordTest, ASwitchCutShortLeavesEveryWindowItHidOnRecord) {
     HWND a = fake::addWindow(OtherProcess, "a");
     captureDesktop();
     std::vector<BYTE> midSwitch;
-    fake::onNextQuery([&](HWND) {  // the final capture: desktop 1 is hidden by now
-        if (midSwitch.empty()) midSwitch = stored();
+    fake::onShowWindow([&](HWND window, int) {  // the viewer's restore: desktop 1 is hidden by now
+        if (window == app.viewerWindow && midSwitch.empty()) midSwitch = stored();
     });
     switchDesktop(2, false);
     EXPECT_EQ(midSwitch, recordOf({{a, OtherProcess}}));
@@ -106,4 +113,31 @@ TEST_F(ParkedRecordTest, AMalformedRecordIsIgnoredAndDeleted) {
     }
     EXPECT_TRUE(fake::calls(Op::ShowWindow).empty());
     EXPECT_EQ(fakereg::openHandles(), 0u);
+}
+
+// Once the session was asked to end, everything is shown and nothing more
+// is hidden, not even by the switch that the question interrupted; if the
+// session goes on, each window goes back to its own desktop, on record.
+TEST_F(ParkedRecordTest, AnEndOfSessionInsideASwitchHidesNothingMoreAndACancelPutsTheDesktopsBack) {
+    std::vector<HWND> desktop1 = fake::addWindows(OtherProcess, 3);
+    captureDesktop();
+    fake::onShowWindow([&](HWND window, int showCommand) {
+        if (window == desktop1[1] && showCommand == SW_HIDE) showAllForEndOfSession();
+    });
+    switchDesktop(2, false);
+    fake::onShowWindow(nullptr);
+    EXPECT_TRUE(fake::visibleAnswer(desktop1[0]));
+    EXPECT_TRUE(fake::visibleAnswer(desktop1[2]));
+    EXPECT_FALSE(fakereg::keyExists(RecordKey));
+    switchDesktop(3, false);  // nothing switches until the session is known to go on
+    EXPECT_EQ(app.currentDesktop, 2u);
+
+    resumeDesktops();
+
+    for (HWND w : desktop1) EXPECT_FALSE(fake::visibleAnswer(w));
+    EXPECT_EQ(stored(), recordOf({{desktop1[0], OtherProcess}, {desktop1[1], OtherProcess},
+                                  {desktop1[2], OtherProcess}}));
+    EXPECT_TRUE(filed(2).empty());
+    switchDesktop(1, false);
+    for (HWND w : desktop1) EXPECT_TRUE(fake::visibleAnswer(w));
 }

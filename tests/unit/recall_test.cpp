@@ -9,7 +9,7 @@ protected:
     // A titled window filed straight into a slot, hidden as a parked window is.
     HWND park(unsigned slot, const std::string& title) {
         HWND w = fake::addWindow(OtherProcess, title, FALSE);
-        table[slot] = w;
+        file(slot, w);
         return w;
     }
 
@@ -34,12 +34,15 @@ TEST_F(RecallTest, ListsTitledWindowsOfTheOtherDesktopsInSlotOrder) {
     park(70, "two");
     park(71, "");  // untitled windows are filed but never listed
     park(6, std::string(200, 'x'));
+    park(7, std::string(126, 'x') + "\xC3\xA9");  // cut inside its last character
+    park(8, "R&D\tnotes");
 
     rebuildRecallMenu();
 
-    EXPECT_EQ(titles(), (std::vector<std::string>{"one", std::string(127, 'x'), "two", "four"}));
-    EXPECT_EQ(ids(), (std::vector<UINT_PTR>{2400, 2401, 2402, 2403}));
-    EXPECT_EQ(app.recallItemCount, 4u);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"one", std::string(127, 'x'), std::string(126, 'x'),
+                                                  "R&&D notes", "two", "four"}));
+    EXPECT_EQ(ids(), (std::vector<UINT_PTR>{2400, 2401, 2402, 2403, 2404, 2405}));
+    EXPECT_EQ(app.recallItemCount, 6u);
     for (const fake::MenuItem& item : fake::menuItems(app.recallMenu)) EXPECT_EQ(item.flags, MF_STRING);
     for (const fake::Call& c : fake::calls(Op::GetWindowTextA)) EXPECT_EQ(c.arg, 128);
 }
@@ -105,32 +108,31 @@ TEST_F(RecallTest, RecallRestoresTheWindowOntoTheCurrentDesktopAndRenumbers) {
     EXPECT_TRUE(fake::calls(Op::RemoveMenu).empty());  // and no rebuild
 }
 
-TEST_F(RecallTest, ThePositionIsCountedAgainWhenTheCommandArrives) {
+// An item names the slot, window and owner it was built from, never a
+// position among whatever is listable when it is chosen.
+TEST_F(RecallTest, AnItemBringsBackTheWindowItNamesOrNothing) {
     HWND a = park(64, "a");
-    park(65, "b");
+    HWND b = park(65, "b");
     HWND c = park(66, "c");
-    HWND untitled = park(67, "");
-    HWND d = park(68, "d");
-    rebuildRecallMenu();  // a b c d, ids 2400..2403
+    park(67, "d");
+    rebuildRecallMenu();  // a b c d
 
     fake::destroy(a);
-    recallWindow(1);  // the item that said "b" now names c
-    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{c});
+    recallWindow(1);  // still "b"
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{b});
+    EXPECT_EQ(titles(), (std::vector<std::string>{"c", "d"}));
 
+    fake::reuseHandle(c, OtherProcess + 1, "another program's");  // c's handle, a new owner
     fake::clearLog();
-    recallWindow(2);  // the last item: only two windows are listable now
-    EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
-
-    rebuildRecallMenu();  // b d
-    fake::setTitle(untitled, "titled since");
-    recallWindow(1);  // b, then the newly titled window, then d
-    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{untitled});
-    EXPECT_EQ(table[68], d);
+    recallWindow(0);
+    EXPECT_TRUE(fake::calls(Op::ShowWindow).empty());
+    EXPECT_EQ(table[66], nullptr);  // dropped, and the list built afresh
+    EXPECT_EQ(titles(), std::vector<std::string>{"d"});
 }
 
 TEST_F(RecallTest, AWindowInTwoRangesIsListedTwiceAndRecalledFromOneSlot) {
     HWND both = park(64, "both");
-    table[128] = both;
+    file(128, both);
     rebuildRecallMenu();
     EXPECT_EQ(titles(), (std::vector<std::string>{"both", "both"}));
 

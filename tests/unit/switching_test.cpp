@@ -31,7 +31,7 @@ TEST_F(SwitchingTest, GotoRunsEveryStepInOrder) {
         if (ops.empty() || ops.back() != c.op) ops.push_back(c.op);
     }
     std::vector<Op> expected = {Op::CheckMenuItem, Op::ShowWindow, Op::ModifyMenuA, Op::ShowWindow,
-                                Op::GetDesktopWindow};
+                                Op::EnumWindows};
     ASSERT_GE(ops.size(), expected.size());
     EXPECT_EQ(std::vector<Op>(ops.begin(), ops.begin() + 5), expected);
 
@@ -59,7 +59,7 @@ TEST_F(SwitchingTest, EdgeFormCapturesTheDesktopBeingLeftFirst) {
     ASSERT_GE(ops.size(), 3u);
     EXPECT_EQ(ops[0].op, Op::CheckMenuItem);
     EXPECT_EQ(ops[1].op, Op::CheckMenuItem);
-    EXPECT_EQ(ops[2].op, Op::GetDesktopWindow);  // the capture before hiding
+    EXPECT_EQ(ops[2].op, Op::EnumWindows);  // the capture before hiding
     EXPECT_EQ(label(), "Desktop #4");
     EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{52});
 }
@@ -139,7 +139,7 @@ TEST_F(SwitchingTest, ShowAllDesktopsShowsEveryFiledWindowInSlotOrder) {
     switchDesktop(3, true);
     HWND on3 = fake::addWindow(OtherProcess, "on 3");
     switchDesktop(4, true);
-    table[255] = desktop1[0];  // a window standing in two ranges is shown twice
+    file(255, desktop1[0]);  // a window standing in two ranges is shown twice
     fake::clearLog();
 
     showAllDesktops();
@@ -151,6 +151,17 @@ TEST_F(SwitchingTest, ShowAllDesktopsShowsEveryFiledWindowInSlotOrder) {
     EXPECT_EQ(fake::shown(SW_SHOW), expected);
     EXPECT_EQ(app.currentDesktop, 4u);
     for (HWND w : expected) EXPECT_TRUE(fake::visibleAnswer(w));
+}
+
+// Windows gives a destroyed window's handle to a later window, here a tray
+// program's hidden one: no switch or Exit may show it.
+TEST_F(SwitchingTest, AHandleGivenToAnotherProgramsWindowIsDroppedAndNeverShown) {
+    switchDesktop(2, false);
+    fake::reuseHandle(desktop1[1], OtherProcess + 1, "tray program");
+    switchDesktop(1, false);
+    showAllDesktops();
+    EXPECT_FALSE(fake::visibleAnswer(desktop1[1]));
+    EXPECT_EQ(filed(1), (std::vector<HWND>{desktop1[0], desktop1[2]}));
 }
 
 // While a hide waits for another program, messages sent to the viewer run:
