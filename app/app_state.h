@@ -67,6 +67,13 @@ struct RecallItem {
     WindowOwner owner;
 };
 
+// A window shown on every desktop: it stands in no range.
+struct EveryDesktopWindow {
+    HWND window = nullptr;
+    WindowOwner owner;
+};
+constexpr unsigned EveryDesktopCapacity = 16;
+
 struct AppState {
     // Made at start-up rather than stored in the program file: the record is
     // mostly tables of zeros, which would otherwise fill the file.
@@ -90,6 +97,9 @@ struct AppState {
     // windows go on the record a restart recovers).
     WindowOwner windowOwners[WindowTableSlots] = {};
     bool parkedSlots[WindowTableSlots] = {};
+    EveryDesktopWindow everyDesktopWindows[EveryDesktopCapacity] = {};
+    // The window that had the keyboard focus when each desktop was left.
+    HWND desktopFocus[DesktopCount] = {};
     char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
     // Set while a switch, a show-all or a recall waits on other programs'
     // windows: messages sent to the viewer meanwhile must not start another.

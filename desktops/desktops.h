@@ -8,6 +8,14 @@ constexpr unsigned desktopRangeStart(DesktopId d) { return (d - 1) * SlotsPerDes
 
 void captureDesktop();
 
+// Whether a capture would file the window if it were not on every desktop:
+// not Panorel's own, not the shell's, visible and not cloaked. Gives the
+// owner asked for.
+bool isFileable(HWND w, WindowOwner& owner);
+// Whether the window, with this owner, is shown on every desktop; an entry
+// whose handle has gone to another owner is dropped.
+bool isOnEveryDesktop(HWND w, WindowOwner owner);
+
 // The slots of the table, each with the owner its window had when filed.
 void fileWindow(unsigned slot, HWND window, WindowOwner owner);
 void emptySlot(unsigned slot);

@@ -67,12 +67,15 @@ void hideDesktop() {
     }
 }
 
-// SW_SHOW, not SW_RESTORE: a window minimised when its desktop was left is
+// Shown without activating, back-most first: a window that is activated as
+// it is shown goes on top, so showing front-most first would turn the
+// desktop's order upside down and leave the back-most with the focus. The
+// show keeps each window's state: one minimised when its desktop was left is
 // still minimised when the desktop comes back.
 void showDesktop() {
     const unsigned first = desktopRangeStart(app.currentDesktop);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (app.windowTable[slot] != nullptr) unparkSlot(slot, SW_SHOW);
+    for (unsigned slot = first + SlotsPerDesktop; slot-- > first;) {
+        if (app.windowTable[slot] != nullptr) unparkSlot(slot, SW_SHOWNA);
     }
 }
 
@@ -111,6 +114,29 @@ void resumeDesktops() {
     writeParkedRecord();
 }
 
+namespace {
+
+// The slot of the current desktop's range that holds the window, or
+// WindowTableSlots.
+unsigned slotOnCurrentDesktop(HWND window) {
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (window != nullptr && app.windowTable[slot] == window) return slot;
+    }
+    return WindowTableSlots;
+}
+
+// Typing goes where the user looks: to the window of the entered desktop
+// that had the focus when it was left, or else its front-most, which the
+// capture just filed first; never the viewer or another desktop's window.
+void focusCurrentDesktop() {
+    unsigned slot = slotOnCurrentDesktop(app.desktopFocus[app.currentDesktop - 1]);
+    if (slot == WindowTableSlots || !ownerUnchanged(slot)) slot = desktopRangeStart(app.currentDesktop);
+    if (app.windowTable[slot] != nullptr) ws::SetForegroundWindow(app.windowTable[slot]);
+}
+
+}  // namespace
+
 void setCurrentDesktop(DesktopId d) {
     app.currentDesktop = d;
     app.desktopLabel[DesktopLabelDigit] = static_cast<char>('0' + d);
@@ -134,14 +160,18 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     ws::CheckMenuItem(app.gotoMenu, gotoId(app.currentDesktop), MF_BYCOMMAND | MF_UNCHECKED);
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
+    const HWND focused = ws::GetForegroundWindow();
+    app.desktopFocus[app.currentDesktop - 1] = slotOnCurrentDesktop(focused) < WindowTableSlots ? focused : nullptr;
     const unsigned first = desktopRangeStart(app.currentDesktop);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) markAboutToPark(slot);
     writeParkedRecord();
     hideDesktop();
     setCurrentDesktop(d);
     showDesktop();
-    ws::ShowWindow(app.viewerWindow, SW_RESTORE);
+    // Brought back even if the user had hidden it, but never given the focus.
+    ws::ShowWindow(app.viewerWindow, SW_SHOWNOACTIVATE);
     captureDesktop();
+    focusCurrentDesktop();
     writeParkedRecord();
     app.engineBusy = false;
 }

@@ -3,11 +3,144 @@
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
 
+namespace {
+
+constexpr unsigned NoSlot = WindowTableSlots;
+
+bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
+
+unsigned firstFreeSlot(DesktopId d) {
+    const unsigned first = desktopRangeStart(d);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == nullptr) return slot;
+    }
+    return NoSlot;
+}
+
+bool standsIn(HWND window, DesktopId d) {
+    const unsigned first = desktopRangeStart(d);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == window) return true;
+    }
+    return false;
+}
+
+void unfileEverywhere(HWND window) {
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (app.windowTable[slot] == window) emptySlot(slot);
+    }
+}
+
+// The foreground window, when it is one a capture would file (never
+// Panorel's own, the shell's, a cloaked or a hidden one), with its owner.
+HWND fileableForeground(WindowOwner& owner) {
+    HWND window = ws::GetForegroundWindow();
+    return window != nullptr && isFileable(window, owner) ? window : nullptr;
+}
+
+// A window destroyed since it was put on every desktop, or whose handle has
+// gone to another owner, gives up its place.
+void dropGoneEveryDesktopWindows() {
+    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window == nullptr) continue;
+        WindowOwner now;
+        now.threadId = ws::GetWindowThreadProcessId(entry.window, &now.processId);
+        if (now.threadId == 0 || !sameOwner(now, entry.owner)) entry = EveryDesktopWindow{};
+    }
+}
+
+// The entry of the window, or with no window the first free entry; null
+// when there is none.
+EveryDesktopWindow* everyDesktopEntry(HWND window) {
+    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window == window) return &entry;
+    }
+    return nullptr;
+}
+
+// The focus leaves a window that was just hidden for the front-most window
+// the current desktop still shows.
+void focusFrontMost() {
+    const unsigned first = desktopRangeStart(app.currentDesktop);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        HWND window = app.windowTable[slot];
+        if (window != nullptr && ws::IsWindowVisible(window) == TRUE) {
+            ws::SetForegroundWindow(window);
+            return;
+        }
+    }
+}
+
+bool engineAvailable() { return !app.engineBusy && !app.sessionEnding; }
+
+}  // namespace
+
+bool isOnEveryDesktop(HWND w, WindowOwner owner) {
+    EveryDesktopWindow* entry = w != nullptr ? everyDesktopEntry(w) : nullptr;
+    if (entry == nullptr) return false;
+    if (sameOwner(entry->owner, owner)) return true;
+    *entry = EveryDesktopWindow{};
+    return false;
+}
+
 void switchDesktopByKeyboard(DesktopId d) {
     if (d == app.currentDesktop) return;
     switchDesktop(d, true);
 }
 
-void moveForegroundWindow(DesktopId) {}
+// The window leaves every range it stands in (and the windows on every
+// desktop) for the first free slot of the target, and is hidden as a switch
+// hides: on record before it goes. A full target refuses with the default
+// beep and moves nothing.
+void moveForegroundWindow(DesktopId d) {
+    if (!engineAvailable() || d == app.currentDesktop) return;
+    WindowOwner owner;
+    HWND window = fileableForeground(owner);
+    if (window == nullptr) return;
+    if (firstFreeSlot(d) == NoSlot && !standsIn(window, d)) {
+        ws::MessageBeep(MB_OK);
+        return;
+    }
+    app.engineBusy = true;
+    if (EveryDesktopWindow* entry = everyDesktopEntry(window)) *entry = EveryDesktopWindow{};
+    unfileEverywhere(window);
+    const unsigned slot = firstFreeSlot(d);
+    fileWindow(slot, window, owner);
+    app.parkedSlots[slot] = true;
+    writeParkedRecord();
+    parkSlot(slot);
+    rebuildRecallMenu();
+    writeParkedRecord();
+    focusFrontMost();
+    app.engineBusy = false;
+}
 
-void toggleForegroundOnEveryDesktop() {}
+// A window on every desktop stands in no range, so no switch hides it and
+// "Show Window" does not list it; toggled again, it is filed under the
+// current desktop. The list is small and fixed: a full one beeps.
+void toggleForegroundOnEveryDesktop() {
+    if (!engineAvailable()) return;
+    WindowOwner owner;
+    HWND window = fileableForeground(owner);
+    if (window == nullptr) return;
+    dropGoneEveryDesktopWindows();
+    if (EveryDesktopWindow* entry = everyDesktopEntry(window)) {
+        const unsigned slot = firstFreeSlot(app.currentDesktop);
+        if (slot == NoSlot) {
+            ws::MessageBeep(MB_OK);
+            return;
+        }
+        *entry = EveryDesktopWindow{};
+        fileWindow(slot, window, owner);
+    } else {
+        EveryDesktopWindow* free = everyDesktopEntry(nullptr);
+        if (free == nullptr) {
+            ws::MessageBeep(MB_OK);
+            return;
+        }
+        *free = EveryDesktopWindow{window, owner};
+        unfileEverywhere(window);
+    }
+    rebuildRecallMenu();
+    writeParkedRecord();
+}

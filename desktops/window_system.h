@@ -17,6 +17,9 @@ BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND window);
+BOOL MessageBeep(UINT type);
 int GetWindowTextA(HWND window, char* text, int maxCount);
 int GetClassNameA(HWND window, char* className, int maxCount);
 // dwmapi's call. Where the compositor's library could not be loaded from the

@@ -44,24 +44,11 @@ bool isCloaked(HWND w) {
     return result >= 0 && cloaked != 0;
 }
 
-// The rules in the order they must run: the three handle comparisons cost
-// nothing, the process id is asked before visibility, and a window's
-// visibility counts only when the answer is exactly TRUE. Only a window
-// still in the running is asked its class and whether it is cloaked. The
-// owner asked for is the one the window is filed with.
-bool skipsWindow(HWND w, WindowOwner& owner) {
-    if (w == app.viewerWindow || w == app.progmanWindow || w == app.taskbarWindow) return true;
-    owner.threadId = ws::GetWindowThreadProcessId(w, &owner.processId);
-    if (owner.processId == app.ownProcessId) return true;
-    if (ws::IsWindowVisible(w) != TRUE) return true;
-    return isShellWindow(w) || isCloaked(w);
-}
-
 // One window of the snapshot, front-most first. Answering FALSE after the
 // 64th ends the enumeration: no window below it is asked anything.
 BOOL CALLBACK takeWindow(HWND w, LPARAM) {
     WindowOwner owner;
-    if (skipsWindow(w, owner)) return TRUE;
+    if (!isFileable(w, owner) || isOnEveryDesktop(w, owner)) return TRUE;
     fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner);
     ++app.captureCount;
     return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
@@ -70,6 +57,19 @@ BOOL CALLBACK takeWindow(HWND w, LPARAM) {
 bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
 
 }  // namespace
+
+// The rules in the order they must run: the three handle comparisons cost
+// nothing, the process id is asked before visibility, and a window's
+// visibility counts only when the answer is exactly TRUE. Only a window
+// still in the running is asked its class and whether it is cloaked. The
+// owner asked for is the one the window is filed with.
+bool isFileable(HWND w, WindowOwner& owner) {
+    if (w == app.viewerWindow || w == app.progmanWindow || w == app.taskbarWindow) return false;
+    owner.threadId = ws::GetWindowThreadProcessId(w, &owner.processId);
+    if (owner.processId == app.ownProcessId) return false;
+    if (ws::IsWindowVisible(w) != TRUE) return false;
+    return !isShellWindow(w) && !isCloaked(w);
+}
 
 void fileWindow(unsigned slot, HWND window, WindowOwner owner) {
     app.windowTable[slot] = window;

@@ -99,7 +99,9 @@ constexpr BOOL TRUE = 1;
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOWNOACTIVATE = 4;
 constexpr int SW_SHOW = 5;
+constexpr int SW_SHOWNA = 8;
 constexpr int SW_RESTORE = 9;
 
 
@@ -120,6 +122,8 @@ constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
 
 constexpr int SM_CXSCREEN = 0;
+
+constexpr UINT MB_OK = 0x0000;
 
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD DWMWA_CLOAKED = 14;

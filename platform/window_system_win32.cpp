@@ -33,6 +33,9 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
 }
 BOOL IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
 BOOL ShowWindow(HWND window, int showCommand) { return ::ShowWindow(window, showCommand); }
+HWND GetForegroundWindow() { return ::GetForegroundWindow(); }
+BOOL SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
+BOOL MessageBeep(UINT type) { return ::MessageBeep(type); }
 int GetWindowTextA(HWND window, char* text, int maxCount) {
     return ::GetWindowTextA(window, text, maxCount);
 }

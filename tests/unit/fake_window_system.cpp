@@ -41,6 +41,7 @@ struct World {
     bool cursorReadsFail = false;
     int screenWidth = 1920;
     std::vector<Monitor> monitors;  // beside the primary
+    HWND foreground = nullptr;
 };
 
 World world;
@@ -101,6 +102,18 @@ void setCloaked(HWND window, HRESULT answer, DWORD value) {
     world.windows.at(window).cloakAnswer = answer;
     world.windows.at(window).cloaked = value;
 }
+
+void moveToTop(HWND window) {
+    world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
+    world.zOrder.insert(world.zOrder.begin(), window);
+}
+
+HWND foreground() { return world.foreground; }
+void setForeground(HWND window) {
+    world.foreground = window;
+    moveToTop(window);
+}
+const std::vector<HWND>& zOrder() { return world.zOrder; }
 
 void moveToBottom(HWND window) {
     world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
@@ -197,11 +210,32 @@ BOOL ShowWindow(HWND window, int showCommand) {
     BOOL wasVisible = w->visibleAnswer != FALSE;
     if (showCommand == SW_HIDE) {
         w->visibleAnswer = FALSE;
+        if (world.foreground == window) world.foreground = nullptr;
     } else {
         w->visibleAnswer = TRUE;
-        if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL) w->state = fake::ShowState::Normal;
+        if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWNOACTIVATE) {
+            w->state = fake::ShowState::Normal;
+        }
+        if (showCommand != SW_SHOWNA && showCommand != SW_SHOWNOACTIVATE) fake::setForeground(window);
     }
     return wasVisible;
+}
+
+HWND GetForegroundWindow() {
+    fake::record(Op::GetForegroundWindow, nullptr, 0);
+    return world.foreground;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    fake::record(Op::SetForegroundWindow, window, 0);
+    if (fake::find(window) == nullptr) return FALSE;
+    fake::setForeground(window);
+    return TRUE;
+}
+
+BOOL MessageBeep(UINT type) {
+    fake::record(Op::MessageBeep, nullptr, static_cast<std::intptr_t>(type));
+    return TRUE;
 }
 
 int GetWindowTextA(HWND window, char* text, int maxCount) {

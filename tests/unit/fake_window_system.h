@@ -16,7 +16,8 @@ namespace fake {
 enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWindow,
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
-                DwmGetWindowAttribute, MonitorFromPoint };
+                DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
+                MessageBeep };
 
 struct Call {
     Op op;
@@ -59,6 +60,13 @@ void setClassName(HWND window, const std::string& name);
 // and the value it writes even when it fails (S_OK and 0 until set).
 void setCloaked(HWND window, HRESULT answer, DWORD value);
 void moveToBottom(HWND window);
+
+// The window with the keyboard focus. As on Windows, activating a window
+// (SetForegroundWindow, or ShowWindow with a command that activates) brings
+// it to the top of the z-order; a hidden one loses the focus.
+HWND foreground();
+void setForeground(HWND window);
+const std::vector<HWND>& zOrder();
 
 BOOL visibleAnswer(HWND window);
 ShowState showState(HWND window);

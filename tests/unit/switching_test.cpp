@@ -27,7 +27,9 @@ TEST_F(SwitchingTest, GotoRunsEveryStepInOrder) {
     // restore the viewer, then capture (which starts with the z-order walk).
     std::vector<Op> ops;
     for (const fake::Call& c : fake::log()) {
-        if (c.op == Op::GetWindowThreadProcessId) continue;  // the record of parked windows
+        // The owners asked before each hide and show and for the record, and
+        // the window with the focus.
+        if (c.op == Op::GetWindowThreadProcessId || c.op == Op::GetForegroundWindow) continue;
         if (ops.empty() || ops.back() != c.op) ops.push_back(c.op);
     }
     std::vector<Op> expected = {Op::CheckMenuItem, Op::ShowWindow, Op::ModifyMenuA, Op::ShowWindow,
@@ -40,7 +42,7 @@ TEST_F(SwitchingTest, GotoRunsEveryStepInOrder) {
     EXPECT_EQ(checks[0].arg, 49);
     EXPECT_EQ(checks[1].arg, 51);
     EXPECT_EQ(fake::shown(SW_HIDE), desktop1);
-    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{app.viewerWindow});
+    EXPECT_EQ(fake::shown(SW_SHOWNOACTIVATE), std::vector<HWND>{app.viewerWindow});
     auto relabel = fake::calls(Op::ModifyMenuA);
     ASSERT_EQ(relabel.size(), 1u);
     EXPECT_EQ(relabel[0].arg, 0);  // position 0
@@ -77,21 +79,32 @@ TEST_F(SwitchingTest, ExactlyOneCheckMarkFollowsTheCurrentDesktop) {
 TEST_F(SwitchingTest, GotoTheCurrentDesktopHidesAndShowsItAgain) {
     switchDesktop(1, false);
     EXPECT_EQ(fake::shown(SW_HIDE), desktop1);
-    EXPECT_EQ(fake::shown(SW_SHOW), desktop1);
-    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{app.viewerWindow});
+    EXPECT_EQ(fake::shown(SW_SHOWNA), std::vector<HWND>(desktop1.rbegin(), desktop1.rend()));
+    EXPECT_EQ(fake::shown(SW_SHOWNOACTIVATE), std::vector<HWND>{app.viewerWindow});
     EXPECT_EQ(label(), "Desktop #1");
     EXPECT_EQ(checkedGotoIds(), std::vector<UINT_PTR>{49});
     EXPECT_EQ(filed(1), desktop1);
 }
 
-TEST_F(SwitchingTest, ReturningShowsTheFiledWindowsInSlotOrderKeepingMinimised) {
-    fake::setShowState(desktop1[1], fake::ShowState::Minimized);
-    switchDesktop(2, false);
+// A window activated as it is shown goes on top: shown front-most first, the
+// desktop would come back upside down with the back-most focused.
+TEST_F(SwitchingTest, ReturningKeepsTheOrderAndStateAndFocusesTheWindowThatHadIt) {
+    fake::setShowState(desktop1[2], fake::ShowState::Minimized);
+    fake::setForeground(desktop1[1]);  // the user works in it: it is on top
+    switchDesktop(2, true);
+    fake::setForeground(app.viewerWindow);  // as the tray menu leaves it
     fake::clearLog();
     switchDesktop(1, false);
-    EXPECT_EQ(fake::shown(SW_SHOW), desktop1);
+
+    EXPECT_EQ(fake::shown(SW_SHOWNA), (std::vector<HWND>{desktop1[2], desktop1[0], desktop1[1]}));
+    EXPECT_EQ(fake::foreground(), desktop1[1]);
+    std::vector<HWND> order;
+    for (HWND w : fake::zOrder()) {
+        if (std::count(desktop1.begin(), desktop1.end(), w) > 0) order.push_back(w);
+    }
+    EXPECT_EQ(order, (std::vector<HWND>{desktop1[1], desktop1[0], desktop1[2]}));
     for (HWND w : desktop1) EXPECT_TRUE(fake::visibleAnswer(w));
-    EXPECT_EQ(fake::showState(desktop1[1]), fake::ShowState::Minimized);
+    EXPECT_EQ(fake::showState(desktop1[2]), fake::ShowState::Minimized);
 }
 
 TEST_F(SwitchingTest, AWindowOpenedSinceTheLastCaptureStaysBehindOnAnEdgeSwitch) {
@@ -162,6 +175,54 @@ TEST_F(SwitchingTest, AHandleGivenToAnotherProgramsWindowIsDroppedAndNeverShown)
     showAllDesktops();
     EXPECT_FALSE(fake::visibleAnswer(desktop1[1]));
     EXPECT_EQ(filed(1), (std::vector<HWND>{desktop1[0], desktop1[2]}));
+}
+
+TEST_F(SwitchingTest, MovingSendsTheForegroundWindowHiddenToAnotherDesktopUnlessItMayNot) {
+    fake::setForeground(desktop1[0]);
+    moveForegroundWindow(3);
+    EXPECT_FALSE(fake::visibleAnswer(desktop1[0]));
+    EXPECT_EQ(filed(3), std::vector<HWND>{desktop1[0]});
+    EXPECT_EQ(filed(1), (std::vector<HWND>{desktop1[1], desktop1[2]}));
+    EXPECT_EQ(fake::foreground(), desktop1[1]);  // the user stays, working in the next window
+    EXPECT_EQ(fake::menuItems(app.recallMenu)[0].text, "window 0");
+
+    for (unsigned slot = desktopRangeStart(4); slot < desktopRangeStart(4) + SlotsPerDesktop; ++slot) {
+        file(slot, fake::addWindow(OtherProcess, "full", FALSE));
+    }
+    fake::clearLog();
+    moveForegroundWindow(4);  // full
+    moveForegroundWindow(1);  // already here
+    fake::setForeground(app.viewerWindow);
+    moveForegroundWindow(2);  // Panorel's own
+    EXPECT_EQ(fake::calls(Op::MessageBeep).size(), 1u);
+    EXPECT_TRUE(fake::calls(Op::ShowWindow).empty());
+
+    switchDesktop(3, false);
+    EXPECT_TRUE(fake::visibleAnswer(desktop1[0]));
+}
+
+TEST_F(SwitchingTest, AWindowOnEveryDesktopStaysThroughSwitchesUntilToggledBack) {
+    fake::setForeground(desktop1[1]);
+    toggleForegroundOnEveryDesktop();
+    switchDesktop(2, true);
+    EXPECT_TRUE(fake::visibleAnswer(desktop1[1]));
+    EXPECT_TRUE(filed(2).empty());
+    EXPECT_EQ(fake::menuItems(app.recallMenu).size(), 2u);  // the other two only
+    fake::setForeground(desktop1[1]);
+    toggleForegroundOnEveryDesktop();  // back on desktop 2 alone
+    switchDesktop(1, false);
+    EXPECT_FALSE(fake::visibleAnswer(desktop1[1]));
+
+    std::vector<HWND> many = fake::addWindows(OtherProcess, EveryDesktopCapacity + 1);
+    for (HWND w : many) {
+        fake::setForeground(w);
+        toggleForegroundOnEveryDesktop();
+    }
+    EXPECT_EQ(fake::calls(Op::MessageBeep).size(), 1u);  // the list holds 16
+    fake::destroy(many[0]);
+    toggleForegroundOnEveryDesktop();  // a destroyed one has given up its place
+    switchDesktop(2, true);            // which files what is not on every desktop, and hides it
+    for (auto w = many.begin() + 1; w != many.end(); ++w) EXPECT_TRUE(fake::visibleAnswer(*w));
 }
 
 // While a hide waits for another program, messages sent to the viewer run:
