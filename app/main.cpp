@@ -43,6 +43,9 @@ INT_PTR initViewer(HWND viewer) {
     app.taskbarWindow = FindWindowA("Shell_TrayWnd", nullptr);
     app.progmanWindow = FindWindowA("progman", nullptr);
     loadSettings();
+    // Before the viewer shows: a shortcut pressed from then on is waiting
+    // for the message loop, which the capture below precedes.
+    registerHotkeys(viewer);
     buildMenus();
     placeViewer();
     captureDesktop();
