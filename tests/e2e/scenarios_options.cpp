@@ -235,14 +235,16 @@ HCURSOR currentCursor() {
     return info.hCursor;
 }
 
-// For the pictures in the README: the dialog open on one tab, painted, the
-// pointer out of the way; its place on the screen goes to the output as
-// "dialog WIDTHxHEIGHT+X+Y", and Panorel keeps running.
-void showDialog(WORD command) {
+// For the pictures in the README: the dialog open on one tab (the one the
+// command opens, or another clicked), painted, the pointer out of the way;
+// its place on the screen goes to the output as "dialog WIDTHxHEIGHT+X+Y",
+// and Panorel keeps running.
+void showDialog(WORD command, int tab = -1) {
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
     if (r.viewer == nullptr) return;
     Dialog d = openDialog(r, command);
     if (!check(d.window != nullptr, "the dialog opens")) return;
+    if (tab >= 0) check(selectTab(r.panorel, d, tab), "on the tab asked for");
     e2e::placePointer({screenWidth() / 2, 0});
     RECT area = rectOf(d.window);
     std::vector<COLORREF> last;
@@ -563,6 +565,7 @@ void aboutLinks() {
 }
 
 void showOptions() { showDialog(OptionsId); }
+void showShortcuts() { showDialog(OptionsId, ShortcutsTab); }
 void showAbout() { showDialog(AboutId); }
 
 }  // namespace scenarios
