@@ -162,11 +162,9 @@ TEST_F(SettingsTest, ValuesOfOtherSizesAndTypes) {
     loadSettings();
     EXPECT_EQ(loaded(), (Loaded{0x1234, 1, 0x006261, 0, 7, 0, 0x0B}));
 
-    for (const std::vector<BYTE>& data : {std::vector<BYTE>{0x00, 0x0F}, std::vector<BYTE>{0, 0x0F, 0, 0, 0}}) {
-        fakereg::setValue(SettingsPath, "hotkeys", REG_DWORD, data);
-        loadSettings();
-        EXPECT_EQ(app.hotkeys, 0x0Bu) << data.size() << " bytes";
-    }
+    fakereg::setValue(SettingsPath, "hotkeys", REG_DWORD, {0x00, 0x0F});
+    loadSettings();
+    EXPECT_EQ(app.hotkeys, 0x0Bu);
 
     fakereg::reset();
     app = AppState{};
