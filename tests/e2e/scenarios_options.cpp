@@ -27,6 +27,7 @@ constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
 constexpr int AboutTab = 2;
+constexpr int TabCount = 3;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
 constexpr int SwitchControlBox = 1101;
 constexpr int SwitchShiftBox = 1103;
@@ -102,7 +103,7 @@ int selectedTab(const Dialog& d) {
 
 bool showsTab(const Dialog& d, int tab) {
     const HWND pages[] = {d.keysPage, d.shortcutsPage, d.aboutPage};
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < TabCount; ++page) {
         if ((IsWindowVisible(pages[page]) != FALSE) != (page == tab)) return false;
     }
     return selectedTab(d) == tab;
@@ -448,7 +449,7 @@ void optionsTabs() {
     std::vector<HWND> desktops = e2e::openWindows("one", 1);
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
     if (r.viewer == nullptr) return;
-    auto typeWithDefaults = [&](WORD key) {
+    auto typeWithDefaults = [](WORD key) {
         typeShortcut(key, {VK_LCONTROL, VK_LMENU, VK_LWIN});
         return true;
     };
@@ -464,7 +465,8 @@ void optionsTabs() {
           "and again desktop 3");
     desktops.insert(desktops.begin() + 2, e2e::openWindows("three", 1)[0]);
     for (int digit : {1, 4, 2}) {
-        check(typeWithDefaults(static_cast<WORD>('0' + digit)) && e2e::waitUntil([&] { return onDesktop(desktops, digit); }),
+        check(typeWithDefaults(static_cast<WORD>('0' + digit)) &&
+                  e2e::waitUntil([&] { return onDesktop(desktops, digit); }),
               "Ctrl+Alt+Win+" + std::to_string(digit) + " is desktop " + std::to_string(digit));
     }
     check(typeWithDefaults('3') && !e2e::waitUntil([&] { return !onDesktop(desktops, 2); }, NoSwitchMs),
