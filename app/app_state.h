@@ -123,6 +123,12 @@ struct AppState {
     int optionsTab = 0;
     DWORD keyMask = 0;
     DWORD editKeyMask = 0;
+    // The keyboard shortcuts' modifiers in force ("hotkeys", laid out in
+    // viewer/hotkeys.h), the Shortcuts page's working copy, and the
+    // shortcuts that could not be had, one bit each by table row.
+    DWORD hotkeys = 0;
+    DWORD editHotkeys = 0;
+    DWORD refusedHotkeys = 0;
     WNDPROC previousLinkProc = nullptr;
 
     // Settings carried between the registry and the next save.

@@ -43,6 +43,9 @@ INT_PTR initViewer(HWND viewer) {
     app.taskbarWindow = FindWindowA("Shell_TrayWnd", nullptr);
     app.progmanWindow = FindWindowA("progman", nullptr);
     loadSettings();
+    // Before the viewer shows, so its shortcuts work once it is there. One
+    // pressed meanwhile waits for the message loop, after the first capture.
+    registerHotkeys(viewer);
     buildMenus();
     placeViewer();
     captureDesktop();

@@ -10,6 +10,7 @@ namespace {
 
 constexpr char OptionsTemplate[] = "OPTIONSTab";
 constexpr char OptionKeysTemplate[] = "WINDOWTAB";
+constexpr char ShortcutsTemplate[] = "SHORTCUTSTAB";
 constexpr char AboutTemplate[] = "ABOUTTAB";
 constexpr WORD ProgramIconId = 5;
 
@@ -20,8 +21,8 @@ constexpr WORD CancelId = 3002;
 constexpr WORD FirstKeyBoxId = 1001;
 constexpr WORD StartWithWindowsBoxId = 1059;
 
-constexpr int TabCount = 2;
-constexpr const char* TabLabels[TabCount] = {"Option Keys", "About"};
+constexpr int TabCount = 3;
+constexpr const char* TabLabels[TabCount] = {"Option Keys", "Shortcuts", "About"};
 
 // The open dialog, its tab control and its pages, by tab number, and the
 // filter that gives it its keys; empty while no dialog is open.
@@ -64,6 +65,8 @@ void initOptionsDialog(HWND dialog) {
     for (int tab = 0; tab < TabCount; ++tab) addTab(tab);
     options.pages[OptionKeysTab] =
         CreateDialogParamA(app.instance, OptionKeysTemplate, options.tabControl, OptionKeysPageProc, 0);
+    options.pages[ShortcutsTab] =
+        CreateDialogParamA(app.instance, ShortcutsTemplate, options.tabControl, ShortcutsPageProc, 0);
     options.pages[AboutTab] = CreateDialogParamA(app.instance, AboutTemplate, options.tabControl, AboutPageProc, 0);
     holdControls(options.tabControl);
     for (HWND page : options.pages) holdControls(page);
@@ -120,15 +123,17 @@ LRESULT CALLBACK OptionsKeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Destroying the dialog takes the tab control and both pages with it.
+// Destroying the dialog takes the tab control and the pages with it.
 void closeOptionsDialog(HWND dialog) { DestroyWindow(dialog); }
 
-// OK: the key page commits and saves, then the dialog closes. Cancel
-// closes without either. Enter and Escape arrive as IDOK and IDCANCEL.
+// OK: the shortcuts go into force, the key page commits and saves, then the
+// dialog closes. Cancel closes without any of it. Enter and Escape arrive as
+// IDOK and IDCANCEL.
 void onOptionsCommand(HWND dialog, WORD id) {
     switch (id) {
     case IDOK:
     case OkId:
+        commitShortcuts();
         SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
         closeOptionsDialog(dialog);
         break;

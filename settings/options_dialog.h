@@ -1,21 +1,26 @@
 // The Options dialog: modeless, owned by the viewer, at most one at a time,
-// with two pages on a tab control, "Option Keys" and "About".
+// with three pages on a tab control, "Option Keys", "Shortcuts" and "About".
 #pragma once
 
 #include "app/app_state.h"
 
 constexpr int OptionKeysTab = 0;
-constexpr int AboutTab = 1;
+constexpr int ShortcutsTab = 1;
+constexpr int AboutTab = 2;
 
 void openOptionsDialog(int tab);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The Shortcuts page, and its part of OK: the edited shortcuts go into force.
+INT_PTR CALLBACK ShortcutsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+void commitShortcuts();
+
 // The About page and the window procedure of its two links.
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK HyperlinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Both pages paint no background of their own, so the tab control's body
+// The pages paint no background of their own, so the tab control's body
 // shows through them: WM_ERASEBKGND and WM_CTLCOLORSTATIC answers.
 INT_PTR eraseNoBackground(HWND page);
 INT_PTR noBackgroundBrush(LPARAM control);

@@ -1,4 +1,4 @@
-// The settings store: six REG_DWORD values under the program's own key of
+// The settings store: seven REG_DWORD values under the program's own key of
 // the local machine, or of the user where the machine's cannot be written,
 // read once at start-up and written only on the Options dialog's OK; and the
 // value under a Run key that starts the program with Windows.
@@ -22,6 +22,9 @@ constexpr DWORD NoSettingsFlags = 127;
 constexpr DWORD StartWithWindowsFlag = 0x1000;
 // Left Ctrl alone, all-keys mode: the key mask when "keycheck" is missing.
 constexpr DWORD DefaultKeyMask = 0x01;
+// Ctrl+Alt+Win for the switch shortcuts, none for the others (viewer/hotkeys.h
+// gives the layout): the shortcuts when "hotkeys" is missing.
+constexpr DWORD DefaultHotkeys = 0x0000000B;
 
 DWORD readSetting(const char* name);
 void writeSetting(const char* name, DWORD value);

@@ -15,6 +15,7 @@ constexpr char FlagsValue[] = "flags";
 constexpr char SortflagsValue[] = "sortflags";
 constexpr char ListflagsValue[] = "listflags";
 constexpr char KeycheckValue[] = "keycheck";
+constexpr char HotkeysValue[] = "hotkeys";
 
 // A stored "xpos" above this (unsigned, so every negative one too) throws
 // away both positions.
@@ -41,15 +42,19 @@ LSTATUS openSettingsKey(HKEY root, REGSAM access, HKEY* key) {
 }
 
 // A value longer than four bytes fails the query and counts as missing; a
-// shorter one reads with its missing high bytes as zero.
-DWORD readSettingFrom(HKEY root, const char* name) {
+// shorter one reads with its missing high bytes as zero, whatever its type,
+// unless only a REG_DWORD will do.
+DWORD readSettingFrom(HKEY root, const char* name, bool dwordOnly = false) {
     HKEY key = nullptr;
     if (openSettingsKey(root, KEY_READ, &key) != ERROR_SUCCESS) return SettingMissing;
     BYTE data[sizeof(DWORD)] = {};
     DWORD size = sizeof data;
-    LSTATUS status = reg::RegQueryValueExA(key, name, data, &size);
+    DWORD type = REG_DWORD;
+    LSTATUS status = dwordOnly ? reg::RegQueryValueExA(key, name, &type, data, &size)
+                               : reg::RegQueryValueExA(key, name, data, &size);
     reg::RegCloseKey(key);
     if (status != ERROR_SUCCESS) return SettingMissing;
+    if (dwordOnly && (type != REG_DWORD || size != sizeof data)) return SettingMissing;
     return DWORD{data[0]} | (DWORD{data[1]} << 8) | (DWORD{data[2]} << 16) | (DWORD{data[3]} << 24);
 }
 
@@ -64,7 +69,7 @@ bool writeSettingTo(HKEY root, const char* name, DWORD value) {
 }
 
 // Each value is written by itself, so one failure does not stop the rest.
-// Answers whether all six were written.
+// Answers whether all seven were written.
 bool saveSettingsTo(HKEY root) {
     bool all = writeSettingTo(root, XposValue, static_cast<DWORD>(app.xpos));
     all = writeSettingTo(root, YposValue, static_cast<DWORD>(app.ypos)) && all;
@@ -72,7 +77,8 @@ bool saveSettingsTo(HKEY root) {
     all = writeSettingTo(root, SortflagsValue, (DWORD{app.sortDirection} << SortDirectionShift) + app.sortColumn) &&
           all;
     all = writeSettingTo(root, ListflagsValue, ReservedListflags) && all;
-    return writeSettingTo(root, KeycheckValue, app.keyMask) && all;
+    all = writeSettingTo(root, KeycheckValue, app.keyMask) && all;
+    return writeSettingTo(root, HotkeysValue, app.hotkeys) && all;
 }
 
 }  // namespace
@@ -85,10 +91,14 @@ void writeSetting(const char* name, DWORD value) { writeSettingTo(settingsRoot()
 // A per-user copy exists only where the machine's key could not be written,
 // and then holds the user's latest choices: it wins whenever it has the
 // probe. "xpos" doubles as the probe: without it nothing else is read, and
-// only `flags` leaves its initial value. Otherwise a missing value becomes a
-// default only for "keycheck"; the others take the missing value as read.
+// only `flags` and the shortcuts leave their initial values. Otherwise a
+// missing value becomes a default only for "keycheck" and "hotkeys"; the
+// others take the missing value as read. "hotkeys" came later than the
+// rest: a store from before it, or one that holds something else under the
+// name, gets the default shortcuts.
 void loadSettings() {
     app.userSettings = readSettingFrom(HKEY_CURRENT_USER, XposValue) != SettingMissing;
+    app.hotkeys = DefaultHotkeys;
     if (readSetting(XposValue) == SettingMissing) {
         app.flags = NoSettingsFlags;
         return;
@@ -104,11 +114,13 @@ void loadSettings() {
     DWORD keycheck = readSetting(KeycheckValue);
     app.keyMask = keycheck == SettingMissing ? DefaultKeyMask : keycheck;
     app.flags = readSetting(FlagsValue);
+    const DWORD hotkeys = readSettingFrom(settingsRoot(), HotkeysValue, true);
+    if (hotkeys != SettingMissing) app.hotkeys = hotkeys;
 }
 
 // A user who may not write the machine's key (a standard user, or an
 // administrator who did not elevate, of the 64-bit program) would otherwise
-// lose every choice at the next start: all six values go to the per-user
+// lose every choice at the next start: all seven values go to the per-user
 // copy instead, so the next start reads them from one place.
 void saveSettings() {
     if (saveSettingsTo(settingsRoot()) || app.userSettings) return;

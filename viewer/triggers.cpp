@@ -31,9 +31,6 @@ bool triggerKeysHeld(DWORD mask) {
 // costs nothing more.
 bool monitorAt(LONG x, LONG y) { return ws::MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr; }
 
-DesktopId previousDesktop(DesktopId d) { return d == 1 ? DesktopCount : d - 1; }
-DesktopId nextDesktop(DesktopId d) { return d == DesktopCount ? 1 : d + 1; }
-
 }  // namespace
 
 // Nothing is remembered between polls. The pointer lands one column inside

@@ -12,4 +12,8 @@ extern const WORD TriggerKeyTable[TriggerKeyCount];
 // be held, so a mask that selects none lets the edges alone switch.
 constexpr DWORD AnyKeyModeBit = 0x40;
 
+// The edges and the keyboard's previous and next wrap: after 4 comes 1.
+constexpr DesktopId previousDesktop(DesktopId d) { return d == 1 ? DesktopCount : d - 1; }
+constexpr DesktopId nextDesktop(DesktopId d) { return d == DesktopCount ? 1 : d + 1; }
+
 void pollSwitchTriggers(HWND viewer);

@@ -1,8 +1,10 @@
 // The desktop viewer: its dialog procedure, menus, tray icon, placement and
-// miniature (Windows only; the switch triggers are in triggers.h).
+// miniature (Windows only; the switch triggers are in triggers.h, the
+// keyboard shortcuts in hotkeys.h).
 #pragma once
 
 #include "app/app_state.h"
+#include "viewer/hotkeys.h"
 #include "viewer/triggers.h"
 
 INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam);

@@ -222,6 +222,9 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return FALSE;
     case WM_COMMAND:
         return runCommand(viewer, LOWORD(wParam));
+    case WM_HOTKEY:
+        onHotkey(viewer, wParam);
+        return TRUE;
     case WM_SYSCOMMAND:
         return onSysCommand(viewer, wParam);
     case WM_QUERYENDSESSION:

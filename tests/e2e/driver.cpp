@@ -49,6 +49,7 @@ const Scenario Scenarios[] = {
     {"options-tabs", scenarios::optionsTabs, false},
     {"about-links", scenarios::aboutLinks, false},
     {"show-options", scenarios::showOptions, true},
+    {"show-shortcuts", scenarios::showShortcuts, true},
     {"show-about", scenarios::showAbout, true},
     {"soak", scenarios::soak, false},
     {"soak-long", scenarios::soakLong, false},

@@ -34,6 +34,7 @@ void optionsStartWithWindows();
 void optionsTabs();
 void aboutLinks();
 void showOptions();
+void showShortcuts();
 void showAbout();
 
 void soak();

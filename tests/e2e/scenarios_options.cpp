@@ -25,7 +25,16 @@ constexpr int StartWithWindowsBox = 1059;
 constexpr int WebSiteLink = 9;
 constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
-constexpr int AboutTab = 1;
+constexpr int ShortcutsTab = 1;
+constexpr int AboutTab = 2;
+constexpr int TabCount = 3;
+// Ctrl, Alt, Shift, Win for switching, then the same for moving.
+constexpr int SwitchControlBox = 1101;
+constexpr int SwitchShiftBox = 1103;
+constexpr int ShortcutBoxCount = 8;
+constexpr int RefusedLine = 1110;
+// Ctrl+Alt+Win, the switch shortcuts' modifiers when "hotkeys" is missing.
+constexpr DWORD DefaultHotkeys = 0x0B;
 
 constexpr char WebSiteAddress[] = "https://panorel.example.com/";
 constexpr char ReferralAddress[] = "https://pay.example.com/referral/panorel";
@@ -68,6 +77,7 @@ struct Dialog {
     HWND window = nullptr;
     HWND tabs = nullptr;
     HWND keysPage = nullptr;
+    HWND shortcutsPage = nullptr;
     HWND aboutPage = nullptr;
     HWND control(int id) const { return e2e::controlOf(window, id); }
 };
@@ -80,6 +90,7 @@ Dialog openDialog(const Running& r, WORD command) {
     if (d.window == nullptr) return d;
     d.tabs = d.control(TabControlId);
     d.keysPage = GetParent(d.control(LeftControlBox));
+    d.shortcutsPage = GetParent(d.control(SwitchControlBox));
     d.aboutPage = GetParent(d.control(WebSiteLink));
     return d;
 }
@@ -91,9 +102,11 @@ int selectedTab(const Dialog& d) {
 }
 
 bool showsTab(const Dialog& d, int tab) {
-    const bool keys = IsWindowVisible(d.keysPage) != FALSE;
-    const bool about = IsWindowVisible(d.aboutPage) != FALSE;
-    return selectedTab(d) == tab && keys == (tab == OptionKeysTab) && about == (tab == AboutTab);
+    const HWND pages[] = {d.keysPage, d.shortcutsPage, d.aboutPage};
+    for (int page = 0; page < TabCount; ++page) {
+        if ((IsWindowVisible(pages[page]) != FALSE) != (page == tab)) return false;
+    }
+    return selectedTab(d) == tab;
 }
 
 // The tab control answers with a rectangle in its own process's memory.
@@ -129,9 +142,9 @@ bool clickToClose(const Dialog& d, int button) {
     return e2e::waitUntil([&] { return !IsWindow(d.window); });
 }
 
-std::string boxStates(const Dialog& d) {
+std::string boxStates(const Dialog& d, int first = LeftControlBox, int count = KeyBoxCount) {
     std::string states;
-    for (int i = 0; i < KeyBoxCount; ++i) states += e2e::isChecked(d.control(LeftControlBox + i)) ? '1' : '0';
+    for (int i = 0; i < count; ++i) states += e2e::isChecked(d.control(first + i)) ? '1' : '0';
     return states;
 }
 
@@ -164,6 +177,22 @@ bool exitPanorel(const Running& r) {
 }
 
 std::string withNul(const std::string& text) { return text + '\0'; }
+
+// A key pressed and let go with the modifiers held around it.
+void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
+    for (WORD m : modifiers) e2e::pressKey(m, true);
+    e2e::pressKey(key, true);
+    e2e::pressKey(key, false);
+    for (WORD m : modifiers) e2e::pressKey(m, false);
+}
+
+// Desktop d is current exactly when its one window is visible.
+bool onDesktop(const std::vector<HWND>& windows, int d) {
+    for (int i = 0; i < static_cast<int>(windows.size()); ++i) {
+        if ((IsWindowVisible(windows[i]) != FALSE) != (i == d - 1)) return false;
+    }
+    return true;
+}
 
 // A key pressed and let go with any modifiers held around it; answers true
 // so it can lead a check.
@@ -207,14 +236,16 @@ HCURSOR currentCursor() {
     return info.hCursor;
 }
 
-// For the pictures in the README: the dialog open on one tab, painted, the
-// pointer out of the way; its place on the screen goes to the output as
-// "dialog WIDTHxHEIGHT+X+Y", and Panorel keeps running.
-void showDialog(WORD command) {
+// For the pictures in the README: the dialog open on one tab (the one the
+// command opens, or another clicked), painted, the pointer out of the way;
+// its place on the screen goes to the output as "dialog WIDTHxHEIGHT+X+Y",
+// and Panorel keeps running.
+void showDialog(WORD command, int tab = -1) {
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
     if (r.viewer == nullptr) return;
     Dialog d = openDialog(r, command);
     if (!check(d.window != nullptr, "the dialog opens")) return;
+    if (tab >= 0) check(selectTab(r.panorel, d, tab), "on the tab asked for");
     e2e::placePointer({screenWidth() / 2, 0});
     RECT area = rectOf(d.window);
     std::vector<COLORREF> last;
@@ -288,46 +319,65 @@ void optionsDiscardKeys() {
     check(boxStates(d) == "100000", "reopened once more, the box is ticked");
     check(toggle(d.control(RightAltBox)) && toggle(d.control(RightAltBox)), "\"Right Alt Key\" ticked and unticked");
     check(clickToClose(d, OkId), "OK closes the dialog");
-    check(e2e::settingsValueCount() == 6, "and writes all six values");
+    check(e2e::settingsValueCount() == 7, "and writes all seven values");
     char what[96];
     std::snprintf(what, sizeof what, "\"keycheck\" comes back as 0x%08lX, mode bit and high bits included",
                   static_cast<unsigned long>(storedMask));
     check(storedIs("keycheck", storedMask), what);
 
-    // The keyboard alone: Tab to "Right Control Key", Space, over to About
-    // and back, Enter.
+    // The keyboard alone: Tab to "Right Control Key", Space, over to the
+    // Shortcuts tab for a box there, round the tabs both ways, Enter.
     d = openDialog(r, OptionsId);
     check(e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(LeftControlBox); }) && typeKey(VK_TAB) &&
               e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(RightControlBox); }),
           "Tab moves from \"Left Control Key\" to \"Right Control Key\"");
     check(typeKey(VK_SPACE) && e2e::waitUntil([&] { return boxStates(d) == "100100"; }), "Space ticks it");
-    check(typeKey(VK_TAB, VK_CONTROL) && e2e::waitUntil([&] { return showsTab(d, AboutTab); }),
-          "Ctrl+Tab shows the About tab");
+    check(typeKey(VK_TAB, VK_CONTROL) && e2e::waitUntil([&] { return showsTab(d, ShortcutsTab); }) &&
+              e2e::waitUntil([&] { return e2e::focusOf(d.window) == d.control(SwitchControlBox); }),
+          "Ctrl+Tab shows the Shortcuts tab, the focus on its first \"Ctrl\"");
+    check(typeKey(VK_SPACE) && e2e::waitUntil([&] { return !e2e::isChecked(d.control(SwitchControlBox)); }),
+          "Space unticks it");
     check(typeKey(VK_TAB, VK_CONTROL, VK_SHIFT) && e2e::waitUntil([&] { return showsTab(d, OptionKeysTab); }),
           "Ctrl+Shift+Tab the Option Keys tab again");
+    check(typeKey(VK_TAB, VK_CONTROL, VK_SHIFT) && e2e::waitUntil([&] { return showsTab(d, AboutTab); }),
+          "and once more the About tab, round the end");
+    check(typeKey(VK_TAB, VK_CONTROL) && e2e::waitUntil([&] { return showsTab(d, OptionKeysTab); }),
+          "Ctrl+Tab from About is Option Keys");
     typeKey(VK_RETURN);
     check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "Enter closes the dialog");
-    check(e2e::waitUntil([&] { return storedIs("keycheck", storedMask | 0x08); }) && e2e::isRunning(r.panorel),
-          "and saves the ticked box; Panorel keeps running");
+    check(e2e::waitUntil([&] { return storedIs("keycheck", storedMask | 0x08); }) &&
+              storedIs("hotkeys", DefaultHotkeys & ~DWORD{MOD_CONTROL}) && e2e::isRunning(r.panorel),
+          "and saves both ticked boxes; Panorel keeps running");
 }
 
-// OK commits: all six values are written, and the trigger asks for the new
-// combination from its next poll.
+// OK commits: all seven values are written, and the trigger asks for the new
+// combination from its next poll, the shortcuts for theirs at once.
 void optionsCommitKeys() {
+    std::vector<HWND> desktop1 = e2e::openWindows("one", 1);
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
     if (r.viewer == nullptr) return;
     Dialog d = openDialog(r, OptionsId);
     if (!check(d.window != nullptr, "\"Options\" opens the dialog")) return;
     check(toggle(d.control(RightShiftBox)), "a click ticks \"Right Shift Key\"");
     check(boxStates(d) == "100001", "left Ctrl and right Shift are ticked");
+    check(selectTab(r.panorel, d, ShortcutsTab) && toggle(d.control(SwitchShiftBox)),
+          "on the Shortcuts tab, \"Shift\" ticked for switching");
     check(e2e::settingsValueCount() == 5, "nothing is written before OK");
     check(clickToClose(d, OkId), "OK closes the dialog");
-    const std::pair<const char*, DWORD> Saved[] = {{"xpos", 0},      {"ypos", 0},      {"flags", 0x7F},
-                                                   {"sortflags", 0x100}, {"listflags", 0}, {"keycheck", 0x21}};
+    const std::pair<const char*, DWORD> Saved[] = {{"xpos", 0},      {"ypos", 0},        {"flags", 0x7F},
+                                                   {"sortflags", 0x100}, {"listflags", 0},   {"keycheck", 0x21},
+                                                   {"hotkeys", DefaultHotkeys | MOD_SHIFT}};
     for (const auto& s : Saved) check(storedIs(s.first, s.second), std::string("OK wrote ") + s.first);
 
     check(!edgeSwitches({VK_LCONTROL}, NoSwitchMs), "left Ctrl alone no longer switches");
     check(edgeSwitches({VK_LCONTROL, VK_RSHIFT}), "left Ctrl with right Shift does");
+    e2e::sendCommand(r.viewer, GotoId[1]);
+
+    typeShortcut(VK_RIGHT, {VK_LCONTROL, VK_LMENU, VK_LWIN});
+    check(!e2e::waitUntil([&] { return e2e::noneVisible(desktop1); }, NoSwitchMs),
+          "Ctrl+Alt+Win+Right no longer switches");
+    typeShortcut(VK_RIGHT, {VK_LCONTROL, VK_LMENU, VK_LSHIFT, VK_LWIN});
+    check(e2e::waitUntil([&] { return e2e::noneVisible(desktop1); }), "Ctrl+Alt+Shift+Win+Right does");
 }
 
 // The Run entry follows the box at once and stays whatever closes the
@@ -389,10 +439,39 @@ void optionsStartWithWindows() {
           "the Run value is the quoted path, every letter of it whole");
 }
 
-// Which tab opens, switching tabs, and the viewer's commands while open.
+// The default switch shortcuts, one of them taken by another program before
+// Panorel starts: every desktop is reached all the same, and the Shortcuts
+// tab names the one refused. Then which tab opens, switching tabs, and the
+// viewer's commands while open.
 void optionsTabs() {
+    check(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT | MOD_WIN, '3') != FALSE,
+          "another program holds Ctrl+Alt+Win+3");
+    std::vector<HWND> desktops = e2e::openWindows("one", 1);
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
     if (r.viewer == nullptr) return;
+    auto typeWithDefaults = [](WORD key) {
+        typeShortcut(key, {VK_LCONTROL, VK_LMENU, VK_LWIN});
+        return true;
+    };
+    check(typeWithDefaults(VK_LEFT) && e2e::waitUntil([&] { return e2e::noneVisible(desktops); }),
+          "Ctrl+Alt+Win+Left leaves desktop 1 for desktop 4");
+    desktops.push_back(e2e::openWindows("four", 1)[0]);
+    check(typeWithDefaults(VK_RIGHT) && e2e::waitUntil([&] { return onDesktop({desktops[0], desktops[1]}, 1); }),
+          "Ctrl+Alt+Win+Right from desktop 4 is desktop 1");
+    check(typeWithDefaults(VK_RIGHT) && e2e::waitUntil([&] { return e2e::noneVisible(desktops); }),
+          "and again desktop 2");
+    desktops.insert(desktops.begin() + 1, e2e::openWindows("two", 1)[0]);
+    check(typeWithDefaults(VK_RIGHT) && e2e::waitUntil([&] { return e2e::noneVisible(desktops); }),
+          "and again desktop 3");
+    desktops.insert(desktops.begin() + 2, e2e::openWindows("three", 1)[0]);
+    for (int digit : {1, 4, 2}) {
+        check(typeWithDefaults(static_cast<WORD>('0' + digit)) &&
+                  e2e::waitUntil([&] { return onDesktop(desktops, digit); }),
+              "Ctrl+Alt+Win+" + std::to_string(digit) + " is desktop " + std::to_string(digit));
+    }
+    check(typeWithDefaults('3') && !e2e::waitUntil([&] { return !onDesktop(desktops, 2); }, NoSwitchMs),
+          "Ctrl+Alt+Win+3 does nothing: another program has it");
+
     Dialog d = openDialog(r, AboutId);
     if (!check(d.window != nullptr, "\"About\" opens the dialog")) return;
     check(showsTab(d, AboutTab), "on the About tab, with the key page hidden");
@@ -403,6 +482,13 @@ void optionsTabs() {
     check(std::string(text) == ReferralShown, std::string("the referral link shows ") + ReferralShown);
     check(FindWindowExA(d.aboutPage, nullptr, "Static", "Panorel\xAE") != nullptr, "the name line is there");
     check(FindWindowExA(d.aboutPage, nullptr, "Static", Purpose) != nullptr, "and the purpose text");
+
+    check(selectTab(r.panorel, d, ShortcutsTab), "clicking \"Shortcuts\" shows the Shortcuts page alone");
+    check(boxStates(d, SwitchControlBox, ShortcutBoxCount) == "11010000",
+          "Ctrl, Alt and Win ticked for switching, nothing for moving");
+    GetWindowTextA(d.control(RefusedLine), text, sizeof text);
+    check(std::string(text) == "Not registered, in use by Windows or another program: Ctrl+Alt+Win+3",
+          std::string("the page names the one refused: \"") + text + "\"");
 
     check(selectTab(r.panorel, d, OptionKeysTab), "clicking \"Option Keys\" shows the key page and hides About");
     check(toggle(d.control(LeftControlBox)), "\"Left Control Key\" unticked");
@@ -481,6 +567,7 @@ void aboutLinks() {
 }
 
 void showOptions() { showDialog(OptionsId); }
+void showShortcuts() { showDialog(OptionsId, ShortcutsTab); }
 void showAbout() { showDialog(AboutId); }
 
 }  // namespace scenarios

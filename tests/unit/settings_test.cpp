@@ -18,7 +18,7 @@ const std::string RunPath = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\
 const std::string UserSettingsPath = "HKCU\\Software\\Panorel";
 const std::string UserRunPath = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD RegQword = 11;
-const std::vector<std::string> SaveOrder = {"xpos", "ypos", "flags", "sortflags", "listflags", "keycheck"};
+const std::vector<std::string> SaveOrder = {"xpos", "ypos", "flags", "sortflags", "listflags", "keycheck", "hotkeys"};
 
 using Stored = std::vector<std::pair<std::string, DWORD>>;
 
@@ -26,7 +26,7 @@ void store(const Stored& values) {
     for (const auto& v : values) fakereg::setDword(SettingsPath, v.first, v.second);
 }
 
-// The six values as a save left them; each must be a 4-byte REG_DWORD.
+// The seven values as a save left them; each must be a 4-byte REG_DWORD.
 Stored saved(const std::string& key = SettingsPath) {
     Stored values;
     for (const std::string& name : SaveOrder) {
@@ -54,20 +54,23 @@ struct Loaded {
     std::int32_t xpos, ypos;
     DWORD sortColumn;
     BYTE sortDirection;
+    DWORD hotkeys;
     bool operator==(const Loaded& o) const {
         return flags == o.flags && keyMask == o.keyMask && xpos == o.xpos && ypos == o.ypos &&
-               sortColumn == o.sortColumn && sortDirection == o.sortDirection;
+               sortColumn == o.sortColumn && sortDirection == o.sortDirection && hotkeys == o.hotkeys;
     }
 };
 
 std::ostream& operator<<(std::ostream& out, const Loaded& l) {
     return out << "flags " << l.flags << " keyMask " << l.keyMask << " xpos " << l.xpos << " ypos " << l.ypos
-               << " sort " << l.sortColumn << "/" << int{l.sortDirection};
+               << " sort " << l.sortColumn << "/" << int{l.sortDirection} << " hotkeys " << l.hotkeys;
 }
 
-Loaded loaded() { return {app.flags, app.keyMask, app.xpos, app.ypos, app.sortColumn, app.sortDirection}; }
+Loaded loaded() {
+    return {app.flags, app.keyMask, app.xpos, app.ypos, app.sortColumn, app.sortDirection, app.hotkeys};
+}
 
-const Loaded NothingStored = {127, 0, 0, 0, 0, 1};
+const Loaded NothingStored = {127, 0, 0, 0, 0, 1, 0x0B};
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -81,7 +84,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsTest, FirstStartCreatesTheEmptyKeyAndTheFirstSaveWritesAllSix) {
+TEST_F(SettingsTest, FirstStartCreatesTheEmptyKeyAndTheFirstSaveWritesAllSeven) {
     loadSettings();
     EXPECT_EQ(loaded(), NothingStored);
     EXPECT_TRUE(fakereg::keyExists(SettingsPath));
@@ -92,7 +95,7 @@ TEST_F(SettingsTest, FirstStartCreatesTheEmptyKeyAndTheFirstSaveWritesAllSix) {
     app.keyMask = 0x20;  // as the Option Keys page might leave it
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"flags", 127}, {"sortflags", 256}, {"listflags", 0},
-                               {"keycheck", 0x20}}));
+                               {"keycheck", 0x20}, {"hotkeys", 0x0B}}));
 }
 
 TEST_F(SettingsTest, StoredXposOfMinusOneMeansNothingIsStored) {
@@ -102,16 +105,18 @@ TEST_F(SettingsTest, StoredXposOfMinusOneMeansNothingIsStored) {
 }
 
 TEST_F(SettingsTest, StoredValuesReachTheProgramAndSurviveTheRoundTrip) {
+    // "hotkeys": no switch shortcuts, moving with Shift+Win, and bits that
+    // mean nothing yet.
     store({{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x00012A05},
-           {"listflags", 9}, {"keycheck", 0x41}});
+           {"listflags", 9}, {"keycheck", 0x41}, {"hotkeys", 0xABCD3C00}});
     loadSettings();
-    EXPECT_EQ(loaded(), (Loaded{0x1F07F, 0x41, 30000, -10, 5, 0x2A}));
+    EXPECT_EQ(loaded(), (Loaded{0x1F07F, 0x41, 30000, -10, 5, 0x2A, 0xABCD3C00}));
     EXPECT_EQ(namesOf(Op::QueryValue),
-              (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags"}));
+              (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags", "hotkeys"}));
 
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x2A05},
-                               {"listflags", 0}, {"keycheck", 0x41}}));
+                               {"listflags", 0}, {"keycheck", 0x41}, {"hotkeys", 0xABCD3C00}}));
 }
 
 TEST_F(SettingsTest, XposAbove30000UnsignedDropsBothPositionsWithoutReadingYpos) {
@@ -132,32 +137,40 @@ TEST_F(SettingsTest, XposAbove30000UnsignedDropsBothPositionsWithoutReadingYpos)
     }
 }
 
-// Only "keycheck" has a default; the others take the failed read's -1.
+// Only "keycheck" and "hotkeys" have defaults; the others take the failed
+// read's -1.
 TEST_F(SettingsTest, MissingValuesBesideXpos) {
     store({{"xpos", 12}});
     loadSettings();
-    EXPECT_EQ(loaded(), (Loaded{0xFFFFFFFF, 1, 12, -1, 255, 255}));
+    EXPECT_EQ(loaded(), (Loaded{0xFFFFFFFF, 1, 12, -1, 255, 255, 0x0B}));
 
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 12}, {"ypos", 0xFFFFFFFF}, {"flags", 0xFFFFFFFF}, {"sortflags", 0xFFFF},
-                               {"listflags", 0}, {"keycheck", 1}}));
+                               {"listflags", 0}, {"keycheck", 1}, {"hotkeys", 0x0B}}));
 }
 
-// The type is never looked at; shorter values read their missing high bytes
-// as zero, longer ones count as missing.
+// The type of the older six is never looked at; shorter values read their
+// missing high bytes as zero, longer ones count as missing. "hotkeys" is a
+// 4-byte REG_DWORD or missing.
 TEST_F(SettingsTest, ValuesOfOtherSizesAndTypes) {
     fakereg::setValue(SettingsPath, "xpos", REG_SZ, {'a', 'b', 0});
     fakereg::setValue(SettingsPath, "ypos", REG_DWORD, {});
     fakereg::setValue(SettingsPath, "flags", REG_DWORD, {0x34, 0x12});
     fakereg::setValue(SettingsPath, "sortflags", REG_DWORD, {0x07});
     fakereg::setValue(SettingsPath, "keycheck", REG_DWORD, {1, 0, 0, 0, 0});
+    fakereg::setValue(SettingsPath, "hotkeys", REG_BINARY, {0x00, 0x0F, 0, 0});
     loadSettings();
-    EXPECT_EQ(loaded(), (Loaded{0x1234, 1, 0x006261, 0, 7, 0}));
+    EXPECT_EQ(loaded(), (Loaded{0x1234, 1, 0x006261, 0, 7, 0, 0x0B}));
+
+    fakereg::setValue(SettingsPath, "hotkeys", REG_DWORD, {0x00, 0x0F});
+    loadSettings();
+    EXPECT_EQ(app.hotkeys, 0x0Bu);
 
     fakereg::reset();
     app = AppState{};
     fakereg::setValue(SettingsPath, "xpos", RegQword, {1, 0, 0, 0, 0, 0, 0, 0});
     fakereg::setDword(SettingsPath, "keycheck", 0x08);
+    fakereg::setDword(SettingsPath, "hotkeys", 0x0F00);
     loadSettings();
     EXPECT_EQ(loaded(), NothingStored);
 }
@@ -172,9 +185,10 @@ TEST_F(SettingsTest, AKeyThatCannotBeOpenedReadsAsNothingStoredAndTakesNoWrites)
 }
 
 // A standard user, refused every write under HKEY_LOCAL_MACHINE: the
-// machine's key is read where it exists and never created; OK saves all six
-// values to the per-user copy, which the next start reads in place of the
-// machine's, and later saves go straight to it.
+// machine's key is read where it exists and never created; OK saves all
+// seven values to the per-user copy, which the next start reads in place of
+// the machine's, and later saves go straight to it. No shortcuts at all is
+// a choice too, kept as made.
 TEST_F(SettingsTest, AStandardUserSavesToThePerUserCopyAndGetsItBack) {
     fakereg::refuseMachineWrites();
     loadSettings();
@@ -185,23 +199,25 @@ TEST_F(SettingsTest, AStandardUserSavesToThePerUserCopyAndGetsItBack) {
     store({{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}});  // by an administrator
     app = AppState{};
     loadSettings();
-    EXPECT_EQ(loaded(), (Loaded{3, 5, 1, 2, 4, 0}));
+    EXPECT_EQ(loaded(), (Loaded{3, 5, 1, 2, 4, 0, 0x0B}));
     app.keyMask = 0x30;
+    app.hotkeys = 0;
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"keycheck", 5}}));
-    EXPECT_EQ(saved(UserSettingsPath),
-              (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4}, {"listflags", 0}, {"keycheck", 0x30}}));
+    EXPECT_EQ(saved(UserSettingsPath), (Stored{{"xpos", 1}, {"ypos", 2}, {"flags", 3}, {"sortflags", 4},
+                                               {"listflags", 0}, {"keycheck", 0x30}, {"hotkeys", 0}}));
 
     fakereg::setDword(SettingsPath, "keycheck", 6);
+    fakereg::setDword(SettingsPath, "hotkeys", 0x0B00);
     app = AppState{};
     loadSettings();
-    EXPECT_EQ(loaded(), (Loaded{3, 0x30, 1, 2, 4, 0}));
+    EXPECT_EQ(loaded(), (Loaded{3, 0x30, 1, 2, 4, 0, 0}));
     fakereg::clearLog();
     saveSettings();
     EXPECT_EQ(namesOf(Op::CreateKey), std::vector<std::string>(SaveOrder.size(), UserSettingsPath));
 }
 
-TEST_F(SettingsTest, SaveWritesSixValuesInOrderEachWithItsOwnOpenAndClose) {
+TEST_F(SettingsTest, SaveWritesSevenValuesInOrderEachWithItsOwnOpenAndClose) {
     saveSettings();
     std::vector<fakereg::Call> expected;
     for (const std::string& name : SaveOrder) {
@@ -221,16 +237,18 @@ TEST_F(SettingsTest, SaveWritesSixValuesInOrderEachWithItsOwnOpenAndClose) {
     }
 }
 
-// The six values are never split: what the machine's key did not take in
+// The seven values are never split: what the machine's key did not take in
 // full, the per-user copy takes whole.
-TEST_F(SettingsTest, AFailingWriteDoesNotStopTheLaterOnesAndAllSixGoToThePerUserCopy) {
+TEST_F(SettingsTest, AFailingWriteDoesNotStopTheLaterOnesAndAllSevenGoToThePerUserCopy) {
     fakereg::failSetting("flags", SettingsPath);
     app.flags = 0x1000;
     app.keyMask = 3;
+    app.hotkeys = 0x0300;
     saveSettings();
-    EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"sortflags", 256}, {"listflags", 0}, {"keycheck", 3}}));
+    EXPECT_EQ(saved(), (Stored{{"xpos", 0}, {"ypos", 0}, {"sortflags", 256}, {"listflags", 0}, {"keycheck", 3},
+                               {"hotkeys", 0x0300}}));
     EXPECT_EQ(saved(UserSettingsPath), (Stored{{"xpos", 0}, {"ypos", 0}, {"flags", 0x1000}, {"sortflags", 256},
-                                               {"listflags", 0}, {"keycheck", 3}}));
+                                               {"listflags", 0}, {"keycheck", 3}, {"hotkeys", 0x0300}}));
 }
 
 TEST_F(SettingsTest, RunValueIsWrittenAndDeletedInTheExistingRunKey) {
