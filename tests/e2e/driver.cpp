@@ -32,6 +32,7 @@ const Scenario Scenarios[] = {
     {"stored-left-control", scenarios::storedLeftControl, false},
     {"stored-any-key-right-control", scenarios::storedAnyKeyRightControl, false},
     {"recall-by-keyboard", scenarios::recallByKeyboard, false},
+    {"keyboard-moves-windows", scenarios::keyboardMovesWindows, false},
     {"settings-first-start", scenarios::settingsFirstStart, false},
     {"show", scenarios::show, true},
     {"viewer-placement", scenarios::viewerPlacement, false},

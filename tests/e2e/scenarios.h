@@ -27,6 +27,7 @@ void recallRestoresMaximised();
 void storedLeftControl();
 void storedAnyKeyRightControl();
 void recallByKeyboard();
+void keyboardMovesWindows();
 
 void optionsDiscardKeys();
 void optionsCommitKeys();

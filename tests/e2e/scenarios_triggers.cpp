@@ -95,6 +95,39 @@ void edgeNeedsKey(WORD key, const char* keyName) {
     check(pointerAt(1, PointerY), "and the pointer lands at x = 1");
 }
 
+
+// A key pressed and let go with the modifiers held around it.
+void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
+    for (WORD m : modifiers) e2e::pressKey(m, true);
+    e2e::pressKey(key, true);
+    e2e::pressKey(key, false);
+    for (WORD m : modifiers) e2e::pressKey(m, false);
+}
+
+// Ctrl+Alt+Win switches (the default); Ctrl+Shift+Win moves, as stored.
+constexpr DWORD SwitchAndMoveHotkeys = 0x0E0B;
+void switchKey(int d) { typeShortcut(static_cast<WORD>('0' + d), {VK_LCONTROL, VK_LMENU, VK_LWIN}); }
+void moveKey(int d) { typeShortcut(static_cast<WORD>('0' + d), {VK_LCONTROL, VK_LSHIFT, VK_LWIN}); }
+
+void typeText(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) typeShortcut(static_cast<WORD>(*c), {});
+}
+
+// Whether what is typed now goes to the Notepad's text.
+bool focusIsIn(HWND notepad) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(0, &info) && info.hwndFocus != nullptr &&
+           info.hwndFocus == FindWindowExA(notepad, nullptr, "Edit", nullptr);
+}
+
+std::string notepadText(HWND notepad) {
+    char text[64] = {};
+    SendMessageTimeoutA(FindWindowExA(notepad, nullptr, "Edit", nullptr), WM_GETTEXT, sizeof text,
+                        reinterpret_cast<LPARAM>(text), SMTO_NORMAL, e2e::DefaultDeadlineMs, nullptr);
+    return text;
+}
+
 }  // namespace
 
 namespace scenarios {
@@ -212,6 +245,50 @@ void recallRestoresMaximised() {
     check(e2e::sendCommand(s.viewer, RecallFirstId), "the first listed window is chosen");
     check(IsWindowVisible(notepad) != FALSE, "notepad is back on desktop 1");
     check(IsZoomed(notepad) == FALSE && IsIconic(notepad) == FALSE, "at its normal size");
+}
+
+}  // namespace scenarios
+
+namespace scenarios {
+
+// Typing goes where the user looks right after a keyboard switch; a window
+// moved by keyboard is hidden and comes back with its new desktop; one shown
+// on every desktop stays through a round of switches.
+void keyboardMovesWindows() {
+    e2e::storeSetting("xpos", 0);
+    e2e::storeSetting("hotkeys", SwitchAndMoveHotkeys);
+    HWND first = e2e::openProgram("notepad.exe");
+    Started s = startPanorel();
+    if (s.viewer == nullptr) return;
+    SetForegroundWindow(first);
+    switchKey(2);
+    check(e2e::waitUntil([&] { return IsWindowVisible(first) == FALSE; }), "Ctrl+Alt+Win+2 parks desktop 1");
+    HWND second = e2e::openProgram("notepad.exe");
+    switchKey(1);
+    check(e2e::waitUntil([&] { return IsWindowVisible(first) != FALSE && IsWindowVisible(second) == FALSE; }),
+          "Ctrl+Alt+Win+1 goes back");
+    check(e2e::waitUntil([&] { return focusIsIn(first); }), "and gives the keyboard focus to its Notepad");
+    typeText("ONE");
+    check(e2e::waitUntil([&] { return notepadText(first) == "one"; }), "typing lands in desktop 1's Notepad");
+    switchKey(2);
+    e2e::waitUntil([&] { return focusIsIn(second); });
+    typeText("TWO");
+    check(e2e::waitUntil([&] { return notepadText(second) == "two"; }) && notepadText(first) == "one",
+          "and after Ctrl+Alt+Win+2 in desktop 2's");
+
+    moveKey(3);
+    check(e2e::waitUntil([&] { return IsWindowVisible(second) == FALSE; }) && IsWindowVisible(first) == FALSE,
+          "Ctrl+Shift+Win+3 sends the active Notepad away and the user stays on desktop 2");
+    const std::vector<HWND> everywhere = e2e::openWindows("everywhere", 1);
+    SetForegroundWindow(everywhere[0]);
+    typeShortcut('0', {VK_LCONTROL, VK_LSHIFT, VK_LWIN});
+    bool stays = true;
+    for (int d : {3, 1, 4, 2, 3}) {
+        switchKey(d);
+        stays = e2e::waitUntil([&] { return (IsWindowVisible(second) != FALSE) == (d == 3); }) &&
+                IsWindowVisible(everywhere[0]) != FALSE && stays;
+    }
+    check(stays, "the moved Notepad shows on desktop 3 alone, the window on every desktop on each");
 }
 
 }  // namespace scenarios
