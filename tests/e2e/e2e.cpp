@@ -1,5 +1,7 @@
 #include "e2e.h"
 
+#include <tlhelp32.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -312,10 +314,36 @@ void resumeHungPrograms() {
     CloseHandle(resume);
 }
 
+namespace {
+
+// Under WoW64 a 32-bit regedit hands over to the 64-bit one, as on Windows,
+// and Wine starts a 64-bit program for a 32-bit caller through a process of
+// its own: the window is then a child process's, not the one CreateProcess
+// answered for.
+std::vector<DWORD> processAndChildren(DWORD processId) {
+    std::vector<DWORD> ids = {processId};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == processId) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+}  // namespace
+
 HWND openProgram(const std::string& commandLine) {
     Process program = start(commandLine);
     HWND window = nullptr;
-    waitUntil([&] { return (window = findTopLevel({program.id})) != nullptr; });
+    waitUntil([&] {
+        for (DWORD id : processAndChildren(program.id)) {
+            if ((window = findTopLevel({id})) != nullptr) return true;
+        }
+        return false;
+    });
     return window;
 }
 
