@@ -11,6 +11,8 @@ namespace {
 
 constexpr int SteadyPointerPolls = 15;
 constexpr char SettingsKey[] = "Software\\Panorel";
+// The drive on which Wine shows the whole Linux file system.
+constexpr char WholeFileSystemDrive[] = "Z:";
 constexpr char RunParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char RunKeyName[] = "Run";
 constexpr char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -246,6 +248,16 @@ Process startPanorel(const std::string& folder) {
 }
 
 std::string driverFolder() { return folderOfThisProgram(); }
+
+std::string otherBuildPanorel() {
+    const char* linuxPath = std::getenv("PANOREL_OTHER_BUILD");
+    if (linuxPath == nullptr || *linuxPath == '\0') return "";
+    std::string path = std::string(WholeFileSystemDrive) + linuxPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
 
 std::vector<HWND> openWindows(const std::string& prefix, int count) {
     start("\"" + pathOfThisProgram() + "\" windows \"" + prefix + "\" " + std::to_string(count));
@@ -603,9 +615,9 @@ DWORD handleCount(const Process& process) {
 
 bool settingsKeyExists() { return settingsValueCount() >= 0; }
 
-int settingsValueCount() {
+int settingsValueCount(REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return -1;
     DWORD values = 0;
     LSTATUS status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                                       nullptr, nullptr, nullptr);

@@ -43,5 +43,6 @@ void hostileRegistryFull();
 void hostileTitles();
 void hungWindow();
 void plantedDll();
+void onePanorelAcrossBuilds();
 
 }  // namespace scenarios
