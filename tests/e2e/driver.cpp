@@ -59,6 +59,7 @@ const Scenario Scenarios[] = {
     {"hostile-titles", scenarios::hostileTitles, false},
     {"hung-window", scenarios::hungWindow, false},
     {"planted-dll", scenarios::plantedDll, false},
+    {"one-panorel-across-builds", scenarios::onePanorelAcrossBuilds, false},
 };
 
 int usage() {

@@ -1,5 +1,7 @@
 #include "e2e.h"
 
+#include <tlhelp32.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,8 @@ namespace {
 
 constexpr int SteadyPointerPolls = 15;
 constexpr char SettingsKey[] = "Software\\Panorel";
+// The drive on which Wine shows the whole Linux file system.
+constexpr char WholeFileSystemDrive[] = "Z:";
 constexpr char RunParentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char RunKeyName[] = "Run";
 constexpr char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -245,6 +249,16 @@ Process startPanorel(const std::string& folder) {
 
 std::string driverFolder() { return folderOfThisProgram(); }
 
+std::string otherBuildPanorel() {
+    const char* linuxPath = std::getenv("PANOREL_OTHER_BUILD");
+    if (linuxPath == nullptr || *linuxPath == '\0') return "";
+    std::string path = std::string(WholeFileSystemDrive) + linuxPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
 std::vector<HWND> openWindows(const std::string& prefix, int count) {
     start("\"" + pathOfThisProgram() + "\" windows \"" + prefix + "\" " + std::to_string(count));
     return waitHelperWindows(prefix, std::vector<std::string>(count, HelperClass));
@@ -312,10 +326,36 @@ void resumeHungPrograms() {
     CloseHandle(resume);
 }
 
+namespace {
+
+// Under WoW64 a 32-bit regedit hands over to the 64-bit one, as on Windows,
+// and Wine starts a 64-bit program for a 32-bit caller through a process of
+// its own: the window is then a child process's, not the one CreateProcess
+// answered for.
+std::vector<DWORD> processAndChildren(DWORD processId) {
+    std::vector<DWORD> ids = {processId};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == processId) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+}  // namespace
+
 HWND openProgram(const std::string& commandLine) {
     Process program = start(commandLine);
     HWND window = nullptr;
-    waitUntil([&] { return (window = findTopLevel({program.id})) != nullptr; });
+    waitUntil([&] {
+        for (DWORD id : processAndChildren(program.id)) {
+            if ((window = findTopLevel({id})) != nullptr) return true;
+        }
+        return false;
+    });
     return window;
 }
 
@@ -575,9 +615,9 @@ DWORD handleCount(const Process& process) {
 
 bool settingsKeyExists() { return settingsValueCount() >= 0; }
 
-int settingsValueCount() {
+int settingsValueCount(REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return -1;
     DWORD values = 0;
     LSTATUS status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                                       nullptr, nullptr, nullptr);

@@ -31,6 +31,11 @@ Process startWide(const std::wstring& commandLine, const std::wstring& folder);
 Process startPanorel(const std::string& folder = "");
 // The folder the driver and Panorel.exe are in, with a trailing backslash.
 std::string driverFolder();
+// The other build's Panorel.exe (the 64-bit one for the 32-bit driver),
+// named by PANOREL_OTHER_BUILD as a Linux path; empty when it is unset.
+std::string otherBuildPanorel();
+// Whether this driver, and the Panorel.exe beside it, is the 32-bit build.
+constexpr bool ThirtyTwoBit = sizeof(void*) == 4;
 // Another copy of this driver that opens `count` visible windows titled
 // "<prefix> 1" ... "<prefix> <count>" and keeps them until it is ended.
 // Returns the windows once all of them are shown.
@@ -121,8 +126,10 @@ bool storeSetting(const std::string& name, DWORD value, HKEY root = HKEY_LOCAL_M
 // False when the value is missing or not a 4-byte REG_DWORD.
 bool readStoredSetting(const std::string& name, DWORD* value, HKEY root = HKEY_LOCAL_MACHINE);
 bool settingsKeyExists();
-// The number of values under the key; -1 when there is no key.
-int settingsValueCount();
+// The number of values under the key; -1 when there is no key. A view
+// (KEY_WOW64_64KEY, KEY_WOW64_32KEY) reads that one instead of the driver's
+// own: a 32-bit process's HKLM\Software is HKLM\Software\WOW6432Node.
+int settingsValueCount(REGSAM view = 0);
 
 // A visible top-level window of the process, of this class and with exactly
 // this title; null when there is none.

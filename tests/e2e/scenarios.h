@@ -45,5 +45,6 @@ void hostileRegistryFull();
 void hostileTitles();
 void hungWindow();
 void plantedDll();
+void onePanorelAcrossBuilds();
 
 }  // namespace scenarios

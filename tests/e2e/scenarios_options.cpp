@@ -368,6 +368,10 @@ void optionsCommitKeys() {
                                                    {"sortflags", 0x100}, {"listflags", 0},   {"keycheck", 0x21},
                                                    {"hotkeys", DefaultHotkeys | MOD_SHIFT}};
     for (const auto& s : Saved) check(storedIs(s.first, s.second), std::string("OK wrote ") + s.first);
+    if (e2e::ThirtyTwoBit) {
+        check(e2e::settingsValueCount(KEY_WOW64_32KEY) == 6 && e2e::settingsValueCount(KEY_WOW64_64KEY) == -1,
+              "under HKLM\\Software\\WOW6432Node, apart from the 64-bit program's settings");
+    }
 
     check(!edgeSwitches({VK_LCONTROL}, NoSwitchMs), "left Ctrl alone no longer switches");
     check(edgeSwitches({VK_LCONTROL, VK_RSHIFT}), "left Ctrl with right Shift does");

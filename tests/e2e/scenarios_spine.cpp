@@ -251,4 +251,36 @@ void show() {
     });
 }
 
+// One Panorel per session, whichever build runs: a start of the other build
+// ends at once, touches no window and only shows the running one's viewer.
+void onePanorelAcrossBuilds() {
+    const std::string other = e2e::otherBuildPanorel();
+    if (!check(GetFileAttributesA(other.c_str()) != INVALID_FILE_ATTRIBUTES,
+               "the other build's Panorel.exe is there: " + other)) {
+        return;
+    }
+    std::vector<HWND> parked = e2e::openWindows("parked", 2);
+    for (const bool thisBuildRuns : {true, false}) {
+        const std::string running = thisBuildRuns ? "this build's Panorel" : "the other build's Panorel";
+        e2e::Process first = thisBuildRuns ? e2e::startPanorel() : e2e::start("\"" + other + "\"");
+        HWND viewer = e2e::waitViewer(first);
+        if (!check(viewer != nullptr, running + " starts")) return;
+        e2e::sendCommand(viewer, GotoId[2]);
+        std::vector<HWND> current = e2e::openWindows(thisBuildRuns ? "current" : "also current", 1);
+        e2e::sendCommand(viewer, HideViewerId);
+        check(noneVisible(parked) && e2e::waitUntil([&] { return IsWindowVisible(viewer) == FALSE; }),
+              "it parks desktop 1 and hides its viewer");
+
+        e2e::Process second = thisBuildRuns ? e2e::start("\"" + other + "\"") : e2e::startPanorel();
+        DWORD code = STILL_ACTIVE;
+        check(e2e::waitExit(second, &code) && code == 0, "a start of the other build ends with code 0");
+        check(e2e::waitUntil([&] { return IsWindowVisible(viewer) != FALSE; }), "showing " + running + "'s viewer");
+        check(noneVisible(parked) && allVisible(current) && e2e::isRunning(first),
+              "and touching no window, parked or shown");
+
+        PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+        check(e2e::waitExit(first, &code) && allVisible(parked), "Exit shows desktop 1 again");
+    }
+}
+
 }  // namespace scenarios
