@@ -369,7 +369,7 @@ void optionsCommitKeys() {
                                                    {"hotkeys", DefaultHotkeys | MOD_SHIFT}};
     for (const auto& s : Saved) check(storedIs(s.first, s.second), std::string("OK wrote ") + s.first);
     if (e2e::ThirtyTwoBit) {
-        check(e2e::settingsValueCount(KEY_WOW64_32KEY) == 6 && e2e::settingsValueCount(KEY_WOW64_64KEY) == -1,
+        check(e2e::settingsValueCount(KEY_WOW64_32KEY) == 7 && e2e::settingsValueCount(KEY_WOW64_64KEY) == -1,
               "under HKLM\\Software\\WOW6432Node, apart from the 64-bit program's settings");
     }
 
