@@ -1,6 +1,7 @@
-// The window-system seam: every call the desktop engine and the switch
-// triggers make to user32, one function each, with the platform's own names,
-// arguments and answers. The program links platform/window_system_win32.cpp,
+// The window-system seam: every call the desktop engine, the switch triggers
+// and the miniature's frame budget make to user32 (and kernel32's performance
+// counter), one function each, with the platform's own names, arguments and
+// answers. The program links platform/window_system_win32.cpp,
 // which forwards to user32; the unit tests link a simulated window system.
 #pragma once
 
@@ -12,6 +13,7 @@ HWND GetDesktopWindow();
 HWND GetWindow(HWND window, UINT command);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
+BOOL IsIconic(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
 int GetWindowTextA(HWND window, char* text, int maxCount);
 int GetClassNameA(HWND window, char* className, int maxCount);
@@ -29,5 +31,8 @@ BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 int GetSystemMetrics(int index);
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 
 }  // namespace ws

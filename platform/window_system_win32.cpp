@@ -33,6 +33,7 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }
 BOOL IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
+BOOL IsIconic(HWND window) { return ::IsIconic(window); }
 BOOL ShowWindow(HWND window, int showCommand) { return ::ShowWindow(window, showCommand); }
 int GetWindowTextA(HWND window, char* text, int maxCount) {
     return ::GetWindowTextA(window, text, maxCount);
@@ -61,5 +62,8 @@ BOOL GetCursorPos(POINT* point) { return ::GetCursorPos(point); }
 BOOL SetCursorPos(int x, int y) { return ::SetCursorPos(x, y); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) { return ::MonitorFromPoint(point, flags); }
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) { return ::QueryPerformanceCounter(count); }
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) { return ::QueryPerformanceFrequency(frequency); }
 
 }  // namespace ws
