@@ -29,6 +29,11 @@ constexpr UINT_PTR MiniatureTimerId = 100;
 constexpr UINT TriggerPeriodMs = 10;
 constexpr UINT MiniaturePeriodMs = 40;
 
+// The console display state, as the power notification reports it.
+constexpr DWORD DisplayStateOff = 0;
+constexpr DWORD DisplayStateOn = 1;
+constexpr DWORD DisplayStateDimmed = 2;
+
 // Command ids carried by the two popup menus. "Goto Desktop" d is 48 + d,
 // the character code of its digit.
 constexpr WORD ExitId = 1;
@@ -146,6 +151,14 @@ struct AppState {
     std::int32_t screenHeight = 0;
     std::int32_t viewerWidth = 0;
     std::int32_t viewerHeight = 0;
+
+    // The miniature's frame budget, in counts of the performance counter:
+    // when the last picture began and how long it took to draw. Set while
+    // nothing could be seen, so that the next picture comes at once.
+    std::int64_t frameStart = 0;
+    std::int64_t frameCost = 0;
+    bool miniaturePaused = true;
+    DWORD displayState = DisplayStateOn;
 };
 
 extern AppState app;

@@ -36,6 +36,7 @@ INT_PTR initViewer(HWND viewer) {
     app.viewerWindow = viewer;
     GetWindowThreadProcessId(viewer, &app.ownProcessId);
     SetTimer(viewer, MiniatureTimerId, MiniaturePeriodMs, nullptr);
+    watchDisplayState(viewer);
     addTrayIcon();
     app.windowTableMemory = GlobalAlloc(GHND, WindowTableBlockBytes);
     app.windowTable = static_cast<HWND*>(GlobalLock(app.windowTableMemory));

@@ -1,6 +1,7 @@
-// The window-system seam: every call the desktop engine and the switch
-// triggers make to user32, one function each, with the platform's own names,
-// arguments and answers. The program links platform/window_system_win32.cpp,
+// The window-system seam: every call the desktop engine, the switch triggers
+// and the miniature's frame budget make to user32 (and kernel32's performance
+// counter), one function each, with the platform's own names, arguments and
+// answers. The program links platform/window_system_win32.cpp,
 // which forwards to user32; the unit tests link a simulated window system.
 #pragma once
 
@@ -16,6 +17,7 @@ BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
 // owning process's.
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindowVisible(HWND window);
+BOOL IsIconic(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);
@@ -36,5 +38,8 @@ BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 int GetSystemMetrics(int index);
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 
 }  // namespace ws

@@ -65,6 +65,11 @@ struct POINT {
     LONG y;
 };
 
+// A union on Windows; the engine reads only the whole 64-bit count.
+struct LARGE_INTEGER {
+    std::int64_t QuadPart;
+};
+
 // The host never touches the tray; AppState only needs the field to exist.
 struct NOTIFYICONDATAA {
     DWORD cbSize;

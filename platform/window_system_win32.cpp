@@ -32,6 +32,7 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return ::GetWindowThreadProcessId(window, processId);
 }
 BOOL IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
+BOOL IsIconic(HWND window) { return ::IsIconic(window); }
 BOOL ShowWindow(HWND window, int showCommand) { return ::ShowWindow(window, showCommand); }
 HWND GetForegroundWindow() { return ::GetForegroundWindow(); }
 BOOL SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
@@ -63,5 +64,8 @@ BOOL GetCursorPos(POINT* point) { return ::GetCursorPos(point); }
 BOOL SetCursorPos(int x, int y) { return ::SetCursorPos(x, y); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) { return ::MonitorFromPoint(point, flags); }
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) { return ::QueryPerformanceCounter(count); }
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) { return ::QueryPerformanceFrequency(frequency); }
 
 }  // namespace ws

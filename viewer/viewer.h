@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "viewer/frame_pacing.h"
 #include "viewer/hotkeys.h"
 #include "viewer/triggers.h"
 
@@ -21,4 +22,7 @@ UINT viewerDpi(HWND viewer);
 // The screen changed size or scaling: the viewer goes where placeViewer
 // would put it now, as shown or hidden as it was.
 void replaceViewer(UINT dpi);
-void drawMiniature(HWND viewer);
+// Asks to be told when the display goes off and on again: the miniature
+// reads nothing meanwhile.
+void watchDisplayState(HWND viewer);
+void onPowerBroadcast(WPARAM event, LPARAM data);

@@ -168,7 +168,7 @@ void onEndSession(HWND viewer, WPARAM ending) {
 
 void onTimer(HWND viewer, WPARAM timerId) {
     if (timerId == MiniatureTimerId) {
-        drawMiniature(viewer);
+        onMiniatureTimer(viewer);
     } else {
         pollSwitchTriggers(viewer);
     }
@@ -241,6 +241,9 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
     case DpiChangedMessage:
         replaceViewer(HIWORD(wParam));
         return TRUE;  // placed by the viewer's own rule, not the suggested rectangle
+    case WM_POWERBROADCAST:
+        onPowerBroadcast(wParam, lParam);
+        return FALSE;
     case WM_CLOSE:
         shutdown(viewer);
     default:

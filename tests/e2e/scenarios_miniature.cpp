@@ -5,12 +5,15 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-constexpr DWORD FewTicksMs = 2000;  // 50 ticks of 40 ms: generous on a loaded machine
+// Pictures come at least once a second however dear they are: twice that
+// is generous on a loaded machine.
+constexpr DWORD FewTicksMs = 2000;
 constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
 constexpr UINT DpiChangedMessage = 0x02E0;  // WM_DPICHANGED
 
@@ -21,9 +24,15 @@ bool closeTo(COLORREF a, COLORREF b) {
            std::abs(GetBValue(a) - GetBValue(b)) <= Tolerance;
 }
 
-// The colour the miniature shows for the centre of each screen quadrant,
-// read back from the screen inside the viewer's client area.
-bool showsQuadrants(HWND viewer, int palette) {
+POINT quadrantCentre(int q) {
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    return {screen.right * (q % 2 == 0 ? 1 : 3) / 4, screen.bottom * (q < 2 ? 1 : 3) / 4};
+}
+
+// The colour the miniature shows for a point of the screen, read back from
+// the screen inside the viewer's client area.
+bool showsAt(HWND viewer, POINT at, COLORREF colour) {
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);
     RECT viewerRect;
@@ -32,17 +41,40 @@ bool showsQuadrants(HWND viewer, int palette) {
     int viewerHeight = viewerRect.bottom - viewerRect.top;
     POINT origin = {0, 0};
     ClientToScreen(viewer, &origin);
-    for (int q = 0; q < 4; ++q) {
-        int sx = screen.right * (q % 2 == 0 ? 1 : 3) / 4;
-        int sy = screen.bottom * (q < 2 ? 1 : 3) / 4;
-        int cx = origin.x + sx * viewerWidth / screen.right;
-        int cy = origin.y + sy * viewerHeight / screen.bottom;
-        RECT sample = {cx - 2, cy - 2, cx + 3, cy + 3};
-        for (COLORREF c : e2e::screenPixels(sample)) {
-            if (!closeTo(c, e2e::quadrantColour(palette, q))) return false;
-        }
+    int cx = origin.x + at.x * viewerWidth / screen.right;
+    int cy = origin.y + at.y * viewerHeight / screen.bottom;
+    RECT sample = {cx - 2, cy - 2, cx + 3, cy + 3};
+    for (COLORREF c : e2e::screenPixels(sample)) {
+        if (!closeTo(c, colour)) return false;
     }
     return true;
+}
+
+// The centre of each screen quadrant in its colour.
+bool showsQuadrants(HWND viewer, int palette) {
+    for (int q = 0; q < 4; ++q) {
+        if (!showsAt(viewer, quadrantCentre(q), e2e::quadrantColour(palette, q))) return false;
+    }
+    return true;
+}
+
+// The black cover moved over the centre of each of three quadrants in turn
+// (the fourth holds the viewer): the slowest wait for the picture to show
+// it there, in ms; -1 when one never came.
+long followCover(HWND viewer, HWND cover) {
+    RECT r;
+    GetWindowRect(cover, &r);
+    long slowest = 0;
+    for (int q = 0; q < 3; ++q) {
+        POINT c = quadrantCentre(q);
+        SetWindowPos(cover, nullptr, c.x - (r.right - r.left) / 2, c.y - (r.bottom - r.top) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        DWORD begin = GetTickCount();
+        if (!e2e::waitUntil([&] { return showsAt(viewer, c, RGB(0, 0, 0)); }, FewTicksMs)) return -1;
+        slowest = std::max(slowest, static_cast<long>(GetTickCount() - begin));
+    }
+    SetWindowPos(cover, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return slowest;
 }
 
 bool isPlaced(HWND window, const RECT& expected) {
@@ -70,6 +102,8 @@ void miniature() {
     e2e::Process panorel = e2e::startPanorel();
     HWND viewer = e2e::waitViewer(panorel);
     if (!check(viewer != nullptr, "the viewer appears")) return;
+    RECT home;
+    GetWindowRect(viewer, &home);
 
     check(e2e::waitUntil([&] { return showsQuadrants(viewer, 0); }, FewTicksMs),
           "the viewer shows the four colours in their quadrants");
@@ -83,6 +117,14 @@ void miniature() {
     e2e::coverViewer(quadrants, false);
     check(e2e::waitUntil([&] { return showsQuadrants(viewer, 1); }, FewTicksMs),
           "covered and uncovered, the picture is back");
+
+    // However dear a picture is on this screen, the miniature stays live.
+    e2e::coverViewer(quadrants, true);
+    const long slowest = followCover(viewer, e2e::windowTitled("cover"));
+    e2e::coverViewer(quadrants, false);
+    char moved[120];
+    std::snprintf(moved, sizeof moved, "a window moved to three places is followed (slowest: %ld ms)", slowest);
+    check(slowest >= 0, moved);
 
     e2e::sendCommand(viewer, HideViewerId);
     check(e2e::waitUntil([&] { return !IsWindowVisible(viewer); }), "the viewer is hidden");
@@ -118,24 +160,36 @@ void miniature() {
     e2e::waitUntil([&] { return !IsWindowVisible(viewer); });
     DEVMODEA mode = {};
     mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = 1024;
-    mode.dmPelsHeight = 768;
+    // A mode Wine's virtual desktop offers, smaller than the first but more
+    // than two thirds of it, so the new quadrants' centres still fall in the
+    // old ones.
+    RECT first;
+    GetWindowRect(GetDesktopWindow(), &first);
+    LONG w = 0, h = 0;
+    for (SIZE m : {SIZE{1024, 768}, SIZE{1920, 1200}}) {
+        if (m.cx < first.right && 3 * m.cx > 2 * first.right && 3 * m.cy > 2 * first.bottom) w = m.cx, h = m.cy;
+    }
+    if (!check(w > 0, "a smaller mode for this screen")) return;
+    mode.dmPelsWidth = static_cast<DWORD>(w);
+    mode.dmPelsHeight = static_cast<DWORD>(h);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (!check(ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL, "the screen shrinks to 1024x768")) return;
-    check(e2e::waitUntil([&] { return isPlaced(viewer, {911, 643, 1024, 728}); }),
-          "the viewer is placed again: 113x85 at (911, 643)");
+    if (!check(ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL, "the screen shrinks")) return;
+    // One ninth of the new screen, 40 pixels above its bottom: 113x85 at
+    // (911, 643) on 1024x768.
+    const RECT corner = {w - w / 9, h - h / 9 - 40, w, h - 40};
+    check(e2e::waitUntil([&] { return isPlaced(viewer, corner); }), "the viewer is placed again in the new corner");
     check(!IsWindowVisible(viewer), "and stays hidden");
     e2e::sendCommand(viewer, ShowViewerId);
     check(e2e::waitUntil([&] { return showsQuadrants(viewer, lastPalette); }, FewTicksMs),
           "shown again, it pictures the new screen");
     ChangeDisplaySettingsA(nullptr, 0);
-    check(e2e::waitUntil([&] { return isPlaced(viewer, {1138, 871, 1280, 984}); }),
-          "back at 1280x1024, it is back in its corner");
+    check(e2e::waitUntil([&] { return isPlaced(viewer, home); }), "back at the first size, it is back in its corner");
     // Wine does not change the scaling of a running program, so the message
     // Windows sends then comes from here, with only its DPI (150 %).
     DWORD_PTR result = 0;
     SendMessageTimeoutA(viewer, DpiChangedMessage, MAKEWPARAM(144, 144), 0, SMTO_NORMAL, 5000, &result);
-    check(isPlaced(viewer, {1138, 851, 1280, 964}), "told of 150 % scaling, it is lifted 60 pixels");
+    const RECT lifted = {home.left, home.top - 20, home.right, home.bottom - 20};
+    check(isPlaced(viewer, lifted), "told of 150 % scaling, it is lifted 60 pixels instead of 40");
 }
 
 }  // namespace scenarios

@@ -10,6 +10,7 @@ namespace {
 constexpr HRESULT Ok = 0;
 constexpr HRESULT InvalidArgument = static_cast<HRESULT>(0x80070057);
 constexpr LONG PrimaryHeight = 1080;
+constexpr std::int64_t CountsPerMs = 10000;  // 10 MHz, as Windows 10 and later report
 
 struct Window {
     DWORD processId;
@@ -42,6 +43,7 @@ struct World {
     int screenWidth = 1920;
     std::vector<Monitor> monitors;  // beside the primary
     HWND foreground = nullptr;
+    std::int64_t counter = 0;
 };
 
 World world;
@@ -133,6 +135,7 @@ POINT cursor() { return world.cursor; }
 void failCursorReads(bool fail) { world.cursorReadsFail = fail; }
 void setScreenWidth(int width) { world.screenWidth = width; }
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.push_back({left, top, right, bottom}); }
+void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * CountsPerMs); }
 
 HMENU createMenu() {
     HMENU menu = newHandle<HMENU>();
@@ -200,6 +203,12 @@ BOOL IsWindowVisible(HWND window) {
     fake::record(Op::IsWindowVisible, window, 0);
     fake::Window* w = fake::find(window);
     return w == nullptr ? FALSE : w->visibleAnswer;
+}
+
+BOOL IsIconic(HWND window) {
+    fake::record(Op::IsIconic, window, 0);
+    fake::Window* w = fake::find(window);
+    return w != nullptr && w->state == fake::ShowState::Minimized ? TRUE : FALSE;
 }
 
 BOOL ShowWindow(HWND window, int showCommand) {
@@ -341,6 +350,16 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
         if (world.monitors[i].contains(point)) return handle(i + 2);
     }
     return flags == MONITOR_DEFAULTTONULL ? nullptr : handle(1);
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+    count->QuadPart = world.counter;
+    return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    frequency->QuadPart = fake::CountsPerMs * 1000;
+    return TRUE;
 }
 
 }  // namespace ws

@@ -1,6 +1,7 @@
 // A simulated window system for the engine's unit tests: a z-order of
 // top-level windows with owners, visibility answers, titles and show states,
-// classes, cloaking, popup menus, the keyboard, the pointer and the monitors,
+// classes, cloaking, popup menus, the keyboard, the pointer, the monitors and
+// the performance counter,
 // and a log of every call the engine makes through the seam.
 #pragma once
 
@@ -17,7 +18,7 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
-                MessageBeep };
+                MessageBeep, IsIconic };
 
 struct Call {
     Op op;
@@ -89,6 +90,8 @@ void failCursorReads(bool fail);
 void setScreenWidth(int width);  // 1920 until set
 // Another monitor beside the primary screen (0, 0) to (width, 1080).
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom);
+// The performance counter: it runs at 10 MHz and moves only when told.
+void advanceClock(double ms);
 
 HMENU createMenu();
 const std::vector<MenuItem>& menuItems(HMENU menu);
