@@ -414,8 +414,8 @@ int launch(const std::string& what) {
     // The dialog manager shows a modal dialog when its loop first idles,
     // which may come after the first hide: hidden until it stays hidden.
     constexpr int SteadyLooks = 20;
-    int steady = 0;
     if (hidden) {
+        int steady = 0;
         e2e::waitUntil([&] {
             if (!IsWindowVisible(dialog)) return ++steady >= SteadyLooks;
             steady = 0;
