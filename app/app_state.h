@@ -64,6 +64,8 @@ struct WindowOwner {
     DWORD threadId = 0;  // 0: no owner, which no live window has
 };
 
+inline bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
+
 // What a "Show Window" item was built from: the slot, and the window and
 // owner standing in it then.
 struct RecallItem {

@@ -67,8 +67,6 @@ bool isListable(unsigned slot) {
     return readTitle(app.windowTable[slot]);
 }
 
-bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
-
 // The item still names what it was built from: the same window in the same
 // slot, with the same owner then and now.
 bool itemStillValid(const RecallItem& item) {

@@ -7,8 +7,6 @@ namespace {
 
 constexpr unsigned NoSlot = WindowTableSlots;
 
-bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
-
 unsigned firstFreeSlot(DesktopId d) {
     const unsigned first = desktopRangeStart(d);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {

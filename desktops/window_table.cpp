@@ -54,8 +54,6 @@ BOOL CALLBACK takeWindow(HWND w, LPARAM) {
     return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
 }
 
-bool sameOwner(WindowOwner a, WindowOwner b) { return a.processId == b.processId && a.threadId == b.threadId; }
-
 }  // namespace
 
 // The rules in the order they must run: the three handle comparisons cost
