@@ -16,6 +16,11 @@ bool isFileable(HWND w, WindowOwner& owner);
 // whose handle has gone to another owner is dropped.
 bool isOnEveryDesktop(HWND w, WindowOwner owner);
 
+// The first slot of desktop d's range that holds the window (a null window:
+// the first free slot), or NoSlot.
+constexpr unsigned NoSlot = WindowTableSlots;
+unsigned slotOf(HWND window, DesktopId d);
+
 // The slots of the table, each with the owner its window had when filed.
 void fileWindow(unsigned slot, HWND window, WindowOwner owner);
 void emptySlot(unsigned slot);

@@ -67,11 +67,10 @@ bool isListable(unsigned slot) {
     return readTitle(app.windowTable[slot]);
 }
 
-// The item still names what it was built from: the same window in the same
-// slot, with the same owner then and now.
+// The slot still holds what the item was built from: the same window, filed
+// with the same owner. Whether that owner still has it, the recall asks.
 bool itemStillValid(const RecallItem& item) {
-    if (item.window == nullptr || app.windowTable[item.slot] != item.window) return false;
-    return sameOwner(app.windowOwners[item.slot], item.owner) && stillFiled(item.slot);
+    return app.windowTable[item.slot] == item.window && sameOwner(app.windowOwners[item.slot], item.owner);
 }
 
 }  // namespace
@@ -111,7 +110,8 @@ void recallWindow(unsigned position) {
         return;
     }
     // SW_RESTORE, not SW_SHOW: a window parked maximised or minimised comes
-    // back at its normal size.
+    // back at its normal size. A handle gone to another owner is dropped
+    // unshown.
     app.engineBusy = true;
     unparkSlot(item.slot, SW_RESTORE);
     emptySlot(item.slot);

@@ -22,15 +22,6 @@ void markAboutToPark(unsigned slot) {
 
 bool inRange(unsigned slot, DesktopId d) { return slot / SlotsPerDesktop == d - 1; }
 
-// Whether the window also stands in the current desktop's range.
-bool onCurrentDesktop(HWND window) {
-    const unsigned first = desktopRangeStart(app.currentDesktop);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (app.windowTable[slot] == window) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 // ShowWindow's answer says whether the window had been visible: one its own
@@ -105,7 +96,9 @@ void showAllForEndOfSession() {
 void resumeDesktops() {
     app.sessionEnding = false;
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
-        if (!inRange(slot, app.currentDesktop) && !onCurrentDesktop(app.windowTable[slot])) markAboutToPark(slot);
+        if (!inRange(slot, app.currentDesktop) && slotOf(app.windowTable[slot], app.currentDesktop) == NoSlot) {
+            markAboutToPark(slot);
+        }
     }
     writeParkedRecord();
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
@@ -116,14 +109,9 @@ void resumeDesktops() {
 
 namespace {
 
-// The slot of the current desktop's range that holds the window, or
-// WindowTableSlots.
+// The slot of the current desktop's range that holds the window, or NoSlot.
 unsigned slotOnCurrentDesktop(HWND window) {
-    const unsigned first = desktopRangeStart(app.currentDesktop);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (window != nullptr && app.windowTable[slot] == window) return slot;
-    }
-    return WindowTableSlots;
+    return window != nullptr ? slotOf(window, app.currentDesktop) : NoSlot;
 }
 
 // Typing goes where the user looks: to the window of the entered desktop
@@ -131,7 +119,7 @@ unsigned slotOnCurrentDesktop(HWND window) {
 // capture just filed first; never the viewer or another desktop's window.
 void focusCurrentDesktop() {
     unsigned slot = slotOnCurrentDesktop(app.desktopFocus[app.currentDesktop - 1]);
-    if (slot == WindowTableSlots || !ownerUnchanged(slot)) slot = desktopRangeStart(app.currentDesktop);
+    if (slot == NoSlot || !ownerUnchanged(slot)) slot = desktopRangeStart(app.currentDesktop);
     if (app.windowTable[slot] != nullptr) ws::SetForegroundWindow(app.windowTable[slot]);
 }
 
@@ -161,7 +149,7 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     ws::CheckMenuItem(app.gotoMenu, gotoId(d), MF_BYCOMMAND | MF_CHECKED);
     if (captureFirst) captureDesktop();
     const HWND focused = ws::GetForegroundWindow();
-    app.desktopFocus[app.currentDesktop - 1] = slotOnCurrentDesktop(focused) < WindowTableSlots ? focused : nullptr;
+    app.desktopFocus[app.currentDesktop - 1] = slotOnCurrentDesktop(focused) != NoSlot ? focused : nullptr;
     const unsigned first = desktopRangeStart(app.currentDesktop);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) markAboutToPark(slot);
     writeParkedRecord();

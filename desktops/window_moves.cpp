@@ -5,23 +5,7 @@
 
 namespace {
 
-constexpr unsigned NoSlot = WindowTableSlots;
-
-unsigned firstFreeSlot(DesktopId d) {
-    const unsigned first = desktopRangeStart(d);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (app.windowTable[slot] == nullptr) return slot;
-    }
-    return NoSlot;
-}
-
-bool standsIn(HWND window, DesktopId d) {
-    const unsigned first = desktopRangeStart(d);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (app.windowTable[slot] == window) return true;
-    }
-    return false;
-}
+unsigned firstFreeSlot(DesktopId d) { return slotOf(nullptr, d); }
 
 void unfileEverywhere(HWND window) {
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
@@ -95,7 +79,7 @@ void moveForegroundWindow(DesktopId d) {
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
-    if (firstFreeSlot(d) == NoSlot && !standsIn(window, d)) {
+    if (firstFreeSlot(d) == NoSlot && slotOf(window, d) == NoSlot) {
         ws::MessageBeep(MB_OK);
         return;
     }

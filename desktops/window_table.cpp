@@ -75,6 +75,14 @@ void fileWindow(unsigned slot, HWND window, WindowOwner owner) {
     app.parkedSlots[slot] = false;
 }
 
+unsigned slotOf(HWND window, DesktopId d) {
+    const unsigned first = desktopRangeStart(d);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == window) return slot;
+    }
+    return NoSlot;
+}
+
 void emptySlot(unsigned slot) { fileWindow(slot, nullptr, WindowOwner{}); }
 
 bool ownerUnchanged(unsigned slot) {

@@ -16,10 +16,10 @@ std::int64_t counterNow() {
     return count.QuadPart;
 }
 
-std::int64_t countsIn(UINT ms) {
+std::int64_t countsPerSecond() {
     LARGE_INTEGER frequency = {};
     ws::QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart * ms / MsPerSecond;
+    return frequency.QuadPart;
 }
 
 // Nothing is read while nothing can be seen: the display off, the viewer
@@ -35,8 +35,10 @@ bool miniatureCanBeSeen(HWND viewer) {
 bool frameDue(std::int64_t now) {
     if (app.miniaturePaused) return true;
     const std::int64_t since = now - app.frameStart;
-    if (since >= countsIn(FrameFloorMs)) return true;
-    return since >= countsIn(MiniaturePeriodMs - FrameTickLeewayMs) && since >= FrameBudgetFactor * app.frameCost;
+    const std::int64_t perSecond = countsPerSecond();
+    if (since >= perSecond * FrameFloorMs / MsPerSecond) return true;
+    return since >= perSecond * (MiniaturePeriodMs - FrameTickLeewayMs) / MsPerSecond &&
+           since >= FrameBudgetFactor * app.frameCost;
 }
 
 }  // namespace
