@@ -719,6 +719,13 @@ void pressKey(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
+void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
+    for (WORD m : modifiers) pressKey(m, true);
+    pressKey(key, true);
+    pressKey(key, false);
+    for (WORD m : modifiers) pressKey(m, false);
+}
+
 bool isChecked(HWND box) {
     DWORD_PTR state = BST_UNCHECKED;
     SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, DefaultDeadlineMs, &state);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,8 @@ void leftClickAt(POINT at);
 void moveMouseTo(POINT at);
 // Holds a key down, or lets it go, as the keyboard would.
 void pressKey(WORD virtualKey, bool down);
+// A key pressed and let go with the modifiers held around it.
+void typeShortcut(WORD key, std::initializer_list<WORD> modifiers);
 // Whether a check box of another process is ticked.
 bool isChecked(HWND box);
 // The window with the keyboard focus in the thread of `window`.

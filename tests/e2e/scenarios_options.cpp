@@ -53,6 +53,7 @@ constexpr DWORD NothingOpenedMs = 1500;
 constexpr DWORD PaintSettleMs = 200;
 
 using e2e::check;
+using e2e::typeShortcut;
 using Stored = std::initializer_list<std::pair<const char*, DWORD>>;
 
 struct Running {
@@ -177,14 +178,6 @@ bool exitPanorel(const Running& r) {
 }
 
 std::string withNul(const std::string& text) { return text + '\0'; }
-
-// A key pressed and let go with the modifiers held around it.
-void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
-    for (WORD m : modifiers) e2e::pressKey(m, true);
-    e2e::pressKey(key, true);
-    e2e::pressKey(key, false);
-    for (WORD m : modifiers) e2e::pressKey(m, false);
-}
 
 // Desktop d is current exactly when its one window is visible.
 bool onDesktop(const std::vector<HWND>& windows, int d) {

@@ -12,6 +12,7 @@ constexpr LONG PointerY = 500;
 
 using e2e::allVisible;
 using e2e::check;
+using e2e::typeShortcut;
 using e2e::noneVisible;
 
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
@@ -95,14 +96,6 @@ void edgeNeedsKey(WORD key, const char* keyName) {
     check(pointerAt(1, PointerY), "and the pointer lands at x = 1");
 }
 
-
-// A key pressed and let go with the modifiers held around it.
-void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
-    for (WORD m : modifiers) e2e::pressKey(m, true);
-    e2e::pressKey(key, true);
-    e2e::pressKey(key, false);
-    for (WORD m : modifiers) e2e::pressKey(m, false);
-}
 
 // Ctrl+Alt+Win switches (the default); Ctrl+Shift+Win moves, as stored.
 constexpr DWORD SwitchAndMoveHotkeys = 0x0E0B;
