@@ -719,11 +719,40 @@ void pressKey(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
+namespace {
+
+bool isDown(WORD virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+// Sends the key again for each one not yet in the state asked for.
+bool settleKeys(std::initializer_list<WORD> keys, bool down) {
+    return waitUntil([&] {
+        bool settled = true;
+        for (WORD k : keys) {
+            if (isDown(k) == down) continue;
+            pressKey(k, down);
+            settled = false;
+        }
+        return settled;
+    });
+}
+
+}  // namespace
+
+// Wine reads the modifiers back from the X server whenever one of its
+// windows is activated, and writes the whole key state it read in one go.
+// Keys sent while another program's window is being activated (a switch
+// ends with one) can so lose a modifier, or find a key still down, which a
+// no-repeat hot key ignores. Each key is seen up first, and each modifier
+// down before the key goes.
 void typeShortcut(WORD key, std::initializer_list<WORD> modifiers) {
+    settleKeys(modifiers, false);
+    settleKeys({key}, false);
     for (WORD m : modifiers) pressKey(m, true);
+    settleKeys(modifiers, true);
     pressKey(key, true);
     pressKey(key, false);
     for (WORD m : modifiers) pressKey(m, false);
+    settleKeys(modifiers, false);
 }
 
 bool isChecked(HWND box) {

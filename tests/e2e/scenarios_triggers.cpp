@@ -274,6 +274,7 @@ void keyboardMovesWindows() {
           "Ctrl+Shift+Win+3 sends the active Notepad away and the user stays on desktop 2");
     const std::vector<HWND> everywhere = e2e::openWindows("everywhere", 1);
     SetForegroundWindow(everywhere[0]);
+    e2e::waitUntil([&] { return GetForegroundWindow() == everywhere[0]; });
     typeShortcut('0', {VK_LCONTROL, VK_LSHIFT, VK_LWIN});
     bool stays = true;
     for (int d : {3, 1, 4, 2, 3}) {
