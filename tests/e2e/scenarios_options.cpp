@@ -190,13 +190,12 @@ bool onDesktop(const std::vector<HWND>& windows, int d) {
 // A key pressed and let go with any modifiers held around it; answers true
 // so it can lead a check.
 bool typeKey(WORD key, WORD modifier = 0, WORD secondModifier = 0) {
-    for (WORD m : {modifier, secondModifier}) {
-        if (m != 0) e2e::pressKey(m, true);
-    }
-    e2e::pressKey(key, true);
-    e2e::pressKey(key, false);
-    for (WORD m : {secondModifier, modifier}) {
-        if (m != 0) e2e::pressKey(m, false);
+    if (secondModifier != 0) {
+        typeShortcut(key, {modifier, secondModifier});
+    } else if (modifier != 0) {
+        typeShortcut(key, {modifier});
+    } else {
+        typeShortcut(key, {});
     }
     return true;
 }
@@ -293,10 +292,7 @@ void optionsDiscardKeys() {
     d = openDialog(r, OptionsId);
     check(boxStates(d) == "100000", "reopened, the box is ticked once more");
     check(toggle(d.control(LeftControlBox)), "untick it yet again");
-    e2e::pressKey(VK_LMENU, true);
-    e2e::pressKey(VK_F4, true);
-    e2e::pressKey(VK_F4, false);
-    e2e::pressKey(VK_LMENU, false);
+    typeShortcut(VK_F4, {VK_LMENU});
     check(e2e::waitUntil([&] { return !IsWindow(d.window); }), "Alt+F4 closes the dialog");
     check(e2e::settingsValueCount() == 5, "and saves nothing");
 
