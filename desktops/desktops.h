@@ -24,6 +24,9 @@ unsigned slotOf(HWND window, DesktopId d);
 // The slots of the table, each with the owner its window had when filed.
 void fileWindow(unsigned slot, HWND window, WindowOwner owner);
 void emptySlot(unsigned slot);
+// Whether the handle still names a window of that owner: Windows gives a
+// destroyed window's handle to later windows.
+bool stillOwnedBy(HWND window, WindowOwner owner);
 // Whether the slot's handle still names the window filed there, with the
 // owner it had then.
 bool ownerUnchanged(unsigned slot);

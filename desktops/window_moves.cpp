@@ -24,10 +24,7 @@ HWND fileableForeground(WindowOwner& owner) {
 // gone to another owner, gives up its place.
 void dropGoneEveryDesktopWindows() {
     for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
-        if (entry.window == nullptr) continue;
-        WindowOwner now;
-        now.threadId = ws::GetWindowThreadProcessId(entry.window, &now.processId);
-        if (now.threadId == 0 || !sameOwner(now, entry.owner)) entry = EveryDesktopWindow{};
+        if (entry.window != nullptr && !stillOwnedBy(entry.window, entry.owner)) entry = EveryDesktopWindow{};
     }
 }
 

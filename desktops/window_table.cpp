@@ -85,12 +85,15 @@ unsigned slotOf(HWND window, DesktopId d) {
 
 void emptySlot(unsigned slot) { fileWindow(slot, nullptr, WindowOwner{}); }
 
-bool ownerUnchanged(unsigned slot) {
-    HWND window = app.windowTable[slot];
-    if (window == nullptr) return false;
+bool stillOwnedBy(HWND window, WindowOwner owner) {
     WindowOwner now;
     now.threadId = ws::GetWindowThreadProcessId(window, &now.processId);
-    return now.threadId != 0 && sameOwner(now, app.windowOwners[slot]);
+    return now.threadId != 0 && sameOwner(now, owner);
+}
+
+bool ownerUnchanged(unsigned slot) {
+    HWND window = app.windowTable[slot];
+    return window != nullptr && stillOwnedBy(window, app.windowOwners[slot]);
 }
 
 bool stillFiled(unsigned slot) {
