@@ -6,6 +6,7 @@
 
 #include "platform/win32.h"
 
+#include <cstddef>
 #include <cstdint>
 
 using DesktopId = std::uint32_t;  // 1..DesktopCount
@@ -161,6 +162,21 @@ struct AppState {
     std::int64_t frameCost = 0;
     bool miniaturePaused = true;
     DWORD displayState = DisplayStateOn;
+    // Until when the screen may be changing, so that pictures come at the
+    // full rate (a count of the performance counter); whether something
+    // said so since the last tick; the time of the last input seen.
+    std::int64_t liveUntil = 0;
+    bool screenMayChange = false;
+    DWORD lastInputTime = 0;
+
+    // The miniature's picture, kept from start-up and made again when the
+    // screen changes size: a bitmap of the viewer's size twice over, in a
+    // memory context. The picture is drawn into the top half; the bottom
+    // half holds the one before it, for the comparison.
+    HDC pictureDc = nullptr;
+    HBITMAP pictureBitmap = nullptr;
+    std::uint32_t* picturePixels = nullptr;
+    std::size_t picturePixelCount = 0;  // in each half
 };
 
 extern AppState app;

@@ -37,6 +37,7 @@ INT_PTR initViewer(HWND viewer) {
     GetWindowThreadProcessId(viewer, &app.ownProcessId);
     SetTimer(viewer, MiniatureTimerId, MiniaturePeriodMs, nullptr);
     watchDisplayState(viewer);
+    watchScreenChanges();
     addTrayIcon();
     app.windowTableMemory = GlobalAlloc(GHND, WindowTableBlockBytes);
     app.windowTable = static_cast<HWND*>(GlobalLock(app.windowTableMemory));

@@ -1,7 +1,7 @@
 // The wall time of one picture of the miniature on this machine, drawn by
 // the benchmark itself as Panorel draws it.
 #include "app/app_state.h"
-#include "viewer/frame_pacing.h"
+#include "viewer/viewer.h"
 
 #include <algorithm>
 #include <vector>
@@ -41,6 +41,7 @@ double pictureCostMs(int samples) {
     app.screenHeight = screen.bottom;
     app.viewerWidth = screen.right / ViewerFraction;
     app.viewerHeight = screen.bottom / ViewerFraction;
+    makeMiniaturePicture();
     HWND window = popupAt(0, 0, app.viewerWidth, app.viewerHeight);
     pumpMessages();
     std::vector<double> costs;

@@ -42,4 +42,11 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags);
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 
+// What tells the miniature that the screen may be changing: the time of the
+// last input, and window events, delivered to the procedure from the
+// thread's message loop when asked out of context.
+BOOL GetLastInputInfo(LASTINPUTINFO* info);
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure,
+                              DWORD processId, DWORD threadId, DWORD flags);
+
 }  // namespace ws

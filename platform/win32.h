@@ -17,6 +17,12 @@
 #include <windows.h>
 // Declarations and constants only: dwmapi.dll is loaded at run time.
 #include <dwmapi.h>
+// Windows 8 and later report cloaking; the headers of the Vista target leave
+// the two events out.
+#ifndef EVENT_OBJECT_CLOAKED
+#define EVENT_OBJECT_CLOAKED 0x8017
+#define EVENT_OBJECT_UNCLOAKED 0x8018
+#endif
 
 #else
 
@@ -46,6 +52,9 @@ struct HINSTANCE__;
 struct HICON__;
 struct HGLOBAL__;
 struct HMONITOR__;
+struct HWINEVENTHOOK__;
+struct HDC__;
+struct HBITMAP__;
 using HWND = HWND__*;
 using HMENU = HMENU__*;
 using HKEY = HKEY__*;
@@ -54,11 +63,17 @@ using HICON = HICON__*;
 using HCURSOR = HICON;
 using HGLOBAL = HGLOBAL__*;
 using HMONITOR = HMONITOR__*;
+using HMODULE = HINSTANCE;
+using HWINEVENTHOOK = HWINEVENTHOOK__*;
+// The miniature's picture lives in AppState; the host never draws it.
+using HDC = HDC__*;
+using HBITMAP = HBITMAP__*;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 // The calling convention of a callback: stdcall on 32-bit Windows, nothing
 // to say on the host.
 #define CALLBACK
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+using WINEVENTPROC = void (*)(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD);
 
 struct POINT {
     LONG x;
@@ -68,6 +83,11 @@ struct POINT {
 // A union on Windows; the engine reads only the whole 64-bit count.
 struct LARGE_INTEGER {
     std::int64_t QuadPart;
+};
+
+struct LASTINPUTINFO {
+    UINT cbSize;
+    DWORD dwTime;
 };
 
 // The host never touches the tray; AppState only needs the field to exist.
@@ -132,5 +152,19 @@ constexpr UINT MB_OK = 0x0000;
 
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD DWMWA_CLOAKED = 14;
+
+constexpr DWORD EVENT_SYSTEM_FOREGROUND = 0x0003;
+constexpr DWORD EVENT_SYSTEM_MINIMIZESTART = 0x0016;
+constexpr DWORD EVENT_SYSTEM_MINIMIZEEND = 0x0017;
+constexpr DWORD EVENT_OBJECT_SHOW = 0x8002;
+constexpr DWORD EVENT_OBJECT_HIDE = 0x8003;
+constexpr DWORD EVENT_OBJECT_LOCATIONCHANGE = 0x800B;
+constexpr DWORD EVENT_OBJECT_CLOAKED = 0x8017;
+constexpr DWORD EVENT_OBJECT_UNCLOAKED = 0x8018;
+constexpr DWORD WINEVENT_OUTOFCONTEXT = 0x0000;
+constexpr DWORD WINEVENT_SKIPOWNPROCESS = 0x0002;
+constexpr LONG OBJID_WINDOW = 0;
+constexpr LONG OBJID_CARET = -8;
+constexpr LONG CHILDID_SELF = 0;
 
 #endif

@@ -68,4 +68,10 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags) { return ::MonitorFromPoint(
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) { return ::QueryPerformanceCounter(count); }
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) { return ::QueryPerformanceFrequency(frequency); }
 
+BOOL GetLastInputInfo(LASTINPUTINFO* info) { return ::GetLastInputInfo(info); }
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure,
+                              DWORD processId, DWORD threadId, DWORD flags) {
+    return ::SetWinEventHook(eventMin, eventMax, module, procedure, processId, threadId, flags);
+}
+
 }  // namespace ws

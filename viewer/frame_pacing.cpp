@@ -1,14 +1,37 @@
-// The live miniature's frame budget. Where a picture is cheap this draws one
-// on every tick, as the timer alone would; where reading the screen is dear
-// (a large screen, a slow driver) it spaces the pictures out so that the
-// viewer's one thread stays free for the edge poll, the menus and switches.
+// The live miniature's pacing. While the screen may be changing, a cheap
+// picture comes on every tick, as the timer alone would; where reading the
+// screen is dear (a large screen, a slow driver) the frame budget spaces the
+// pictures out so that the viewer's one thread stays free for the edge poll,
+// the menus and switches. Most of the day nothing on the screen changes, and
+// then pictures come seldom: reading a still screen is most of what the
+// miniature would otherwise cost.
 #include "viewer/frame_pacing.h"
 
 #include "desktops/window_system.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::int64_t MsPerSecond = 1000;
+
+// The window events after which the screen may look different: a window
+// brought to the front, minimised or restored, shown or hidden, moved or
+// sized, cloaked or uncloaked. Each range is asked for on its own, so that
+// the many events nobody needs here never cross over from other processes.
+struct EventRange {
+    DWORD first;
+    DWORD last;
+};
+constexpr EventRange ScreenEvents[] = {
+    {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
+    {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
+    {EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE},
+    {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
+    {EVENT_OBJECT_CLOAKED, EVENT_OBJECT_UNCLOAKED},
+};
+// The colour of a picture's pixel; GDI leaves the top byte alone.
+constexpr std::uint32_t ColourBits = 0x00FFFFFF;
 
 std::int64_t counterNow() {
     LARGE_INTEGER count = {};
@@ -32,16 +55,63 @@ bool miniatureCanBeSeen(HWND viewer) {
     return ws::GetCursorPos(&pointer) != FALSE;
 }
 
+std::int64_t counts(std::int64_t perSecond, UINT ms) { return perSecond * ms / MsPerSecond; }
+
+void stayLive(std::int64_t now) { app.liveUntil = std::max(app.liveUntil, now + counts(countsPerSecond(), LiveSpellMs)); }
+
+// Reading the time of the last input reads nothing from the screen.
+bool inputSinceLastLook() {
+    LASTINPUTINFO input = {sizeof input, 0};
+    if (!ws::GetLastInputInfo(&input)) return false;
+    const bool seen = input.dwTime != app.lastInputTime;
+    app.lastInputTime = input.dwTime;
+    return seen;
+}
+
 bool frameDue(std::int64_t now) {
     if (app.miniaturePaused) return true;
     const std::int64_t since = now - app.frameStart;
     const std::int64_t perSecond = countsPerSecond();
-    if (since >= perSecond * FrameFloorMs / MsPerSecond) return true;
-    return since >= perSecond * (MiniaturePeriodMs - FrameTickLeewayMs) / MsPerSecond &&
+    if (now >= app.liveUntil) {
+        return since >= std::clamp(QuietBudgetFactor * app.frameCost, counts(perSecond, QuietShortestMs),
+                                   counts(perSecond, QuietLongestMs));
+    }
+    if (since >= counts(perSecond, FrameFloorMs)) return true;
+    return since >= counts(perSecond, MiniaturePeriodMs - FrameTickLeewayMs) &&
            since >= FrameBudgetFactor * app.frameCost;
 }
 
+// The picture just drawn against the one before it, which it then replaces.
+bool pictureDiffersVisibly() {
+    std::uint32_t* picture = app.picturePixels;
+    if (picture == nullptr) return false;
+    std::uint32_t* before = picture + app.picturePixelCount;
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < app.picturePixelCount; ++i) {
+        if (((picture[i] ^ before[i]) & ColourBits) != 0) ++changed;
+        before[i] = picture[i];
+    }
+    return changed > CaretPixels;
+}
+
+// Only whole windows count: the pointer and the caret report their moves as
+// events too, and neither is in the picture.
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_WINDOW) noteScreenMayChange();
+}
+
 }  // namespace
+
+void noteScreenMayChange() { app.screenMayChange = true; }
+
+// Out of context: no library goes into other processes, and the events come
+// through the viewer's own message loop, on its one thread.
+void watchScreenChanges() {
+    for (const EventRange& range : ScreenEvents) {
+        ws::SetWinEventHook(range.first, range.last, nullptr, onWindowEvent, 0, 0,
+                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    }
+}
 
 // The cost is wall time, waiting for the screen read included: that wait
 // holds up the thread as much as the drawing does.
@@ -51,9 +121,13 @@ void onMiniatureTimer(HWND viewer) {
         return;
     }
     const std::int64_t began = counterNow();
+    if (inputSinceLastLook() || app.screenMayChange) stayLive(began);
+    app.screenMayChange = false;
     if (!frameDue(began)) return;
     drawMiniature(viewer);
+    const std::int64_t ended = counterNow();
     app.frameStart = began;
-    app.frameCost = counterNow() - began;
+    app.frameCost = ended - began;
     app.miniaturePaused = false;
+    if (pictureDiffersVisibly()) stayLive(ended);
 }

@@ -2,6 +2,7 @@
 #include "viewer/hotkeys.h"
 
 #include "desktops/desktops.h"
+#include "viewer/frame_pacing.h"
 #include "viewer/triggers.h"
 
 namespace {
@@ -99,6 +100,7 @@ void onHotkey(HWND viewer, WPARAM id) {
         toggleForegroundOnEveryDesktop();
         break;
     }
+    noteScreenMayChange();
 }
 
 void describeRefusedHotkeys(char (&text)[RefusedHotkeysTextBytes]) {

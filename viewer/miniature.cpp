@@ -1,8 +1,8 @@
-// The live miniature of the screen, drawn straight onto the viewer on the
-// ticks of its timer that the frame budget allows. Nothing is kept from one
-// picture to the next: a fresh screen context each time costs little beside
-// reading the whole screen, and a covered part of the viewer is simply right
-// again at the next picture.
+// The live miniature of the screen, drawn on the ticks of its timer that the
+// pacing allows: into a picture kept for the life of the viewer, which the
+// pacing compares with the one before, then onto the viewer. A fresh screen
+// context each time costs little beside reading the whole screen; the
+// picture is made once, and again only when the screen changes size.
 #include "viewer/viewer.h"
 
 #include <cstring>
@@ -21,13 +21,44 @@ bool isDisplaySetting(const GUID& setting) {
 
 }  // namespace
 
+// Top-down, so the rows lie in the order the comparison reads them; the
+// picture's half above the one before.
+void makeMiniaturePicture() {
+    if (app.pictureDc == nullptr) {
+        app.pictureDc = CreateCompatibleDC(nullptr);
+        SetStretchBltMode(app.pictureDc, HALFTONE);  // average each block, don't drop pixels
+        SetBrushOrgEx(app.pictureDc, 0, 0, nullptr);
+    }
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = app.viewerWidth;
+    format.bmiHeader.biHeight = -2 * app.viewerHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(app.pictureDc, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bitmap == nullptr) pixels = nullptr;
+    SelectObject(app.pictureDc, bitmap);
+    if (app.pictureBitmap != nullptr) DeleteObject(app.pictureBitmap);
+    app.pictureBitmap = bitmap;
+    app.picturePixels = static_cast<std::uint32_t*>(pixels);
+    app.picturePixelCount = pixels == nullptr ? 0 : static_cast<std::size_t>(app.viewerWidth) * app.viewerHeight;
+}
+
+void showMiniature(HDC target) {
+    BitBlt(target, 0, 0, app.viewerWidth, app.viewerHeight, app.pictureDc, 0, 0, SRCCOPY);
+}
+
+// GDI may batch its drawing: the pixels are read only once it is done.
 void drawMiniature(HWND viewer) {
-    HDC viewerDc = GetDC(viewer);
-    SetStretchBltMode(viewerDc, HALFTONE);  // average each block, don't drop pixels
     HDC screenDc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    StretchBlt(viewerDc, 0, 0, app.viewerWidth, app.viewerHeight, screenDc, 0, 0, app.screenWidth,
+    StretchBlt(app.pictureDc, 0, 0, app.viewerWidth, app.viewerHeight, screenDc, 0, 0, app.screenWidth,
                app.screenHeight, SRCCOPY);
     DeleteDC(screenDc);
+    GdiFlush();
+    HDC viewerDc = GetDC(viewer);
+    showMiniature(viewerDc);
     ReleaseDC(viewer, viewerDc);
 }
 

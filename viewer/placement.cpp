@@ -26,6 +26,7 @@ void fitViewerToScreen(UINT dpi, UINT flags) {
     const int lift = MulDiv(ViewerBottomMargin, static_cast<int>(dpi), UnscaledDpi);
     SetWindowPos(app.viewerWindow, HWND_TOPMOST, app.screenWidth - app.viewerWidth,
                  app.screenHeight - app.viewerHeight - lift, app.viewerWidth, app.viewerHeight, flags);
+    makeMiniaturePicture();
 }
 
 }  // namespace
@@ -45,5 +46,9 @@ UINT viewerDpi(HWND viewer) {
 
 void placeViewer() { fitViewerToScreen(viewerDpi(app.viewerWindow), SWP_SHOWWINDOW); }
 
-// A viewer the user hid stays hidden, and the focus stays where it is.
-void replaceViewer(UINT dpi) { fitViewerToScreen(dpi, SWP_NOACTIVATE); }
+// A viewer the user hid stays hidden, and the focus stays where it is. The
+// new picture is empty until drawn: one comes soon.
+void replaceViewer(UINT dpi) {
+    fitViewerToScreen(dpi, SWP_NOACTIVATE);
+    noteScreenMayChange();
+}

@@ -22,6 +22,10 @@ UINT viewerDpi(HWND viewer);
 // The screen changed size or scaling: the viewer goes where placeViewer
 // would put it now, as shown or hidden as it was.
 void replaceViewer(UINT dpi);
+// The miniature's picture, for the viewer's size (placement calls it), and
+// the last one drawn onto a context of the viewer.
+void makeMiniaturePicture();
+void showMiniature(HDC target);
 // Asks to be told when the display goes off and on again: the miniature
 // reads nothing meanwhile.
 void watchDisplayState(HWND viewer);

@@ -32,6 +32,7 @@ INT_PTR aboutCommand(HWND, WORD) {
 
 INT_PTR gotoCommand(HWND, WORD id) {
     switchDesktop(id - (GotoFirstId - 1), false);
+    noteScreenMayChange();
     return TRUE;
 }
 
@@ -83,6 +84,7 @@ INT_PTR showViewerCommand(HWND viewer, WORD) {
 
 INT_PTR recallCommand(HWND, WORD id) {
     recallWindow(id - RecallFirstId);
+    noteScreenMayChange();
     return FALSE;
 }
 
@@ -174,10 +176,12 @@ void onTimer(HWND viewer, WPARAM timerId) {
     }
 }
 
-// The miniature is drawn on the timer, never here: painting only validates.
+// The screen is read on the timer, never here: a part of the viewer that
+// was covered gets back the picture drawn last.
 void onPaint(HWND viewer) {
     PAINTSTRUCT paint;
-    BeginPaint(viewer, &paint);
+    HDC dc = BeginPaint(viewer, &paint);
+    showMiniature(dc);
     EndPaint(viewer, &paint);
 }
 

@@ -28,6 +28,7 @@ void miniatureResources() {
     app.screenHeight = 270;
     app.viewerWidth = 40;
     app.viewerHeight = 30;
+    makeMiniaturePicture();
     for (int i = 0; i < Pictures / 10; ++i) drawMiniature(window);  // warm up caches
     long before = e2e::unixResidentKb("panorel-e2e.exe");
     for (int i = 0; i < Pictures; ++i) drawMiniature(window);

@@ -29,6 +29,12 @@ struct Monitor {
     bool contains(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };
 
+struct WinEventHook {
+    DWORD first, last;
+    WINEVENTPROC procedure;
+    HWINEVENTHOOK handle;
+};
+
 struct World {
     std::map<HWND, Window> windows;
     std::vector<HWND> zOrder;  // top first; live windows only
@@ -44,6 +50,8 @@ struct World {
     std::vector<Monitor> monitors;  // beside the primary
     HWND foreground = nullptr;
     std::int64_t counter = 0;
+    DWORD lastInput = 0;
+    std::vector<WinEventHook> winEventHooks;
 };
 
 World world;
@@ -136,6 +144,16 @@ void failCursorReads(bool fail) { world.cursorReadsFail = fail; }
 void setScreenWidth(int width) { world.screenWidth = width; }
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.push_back({left, top, right, bottom}); }
 void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * CountsPerMs); }
+
+void input() { ++world.lastInput; }
+
+void raiseWinEvent(DWORD event, HWND window, LONG object) {
+    const std::vector<WinEventHook> hooks = world.winEventHooks;
+    for (const WinEventHook& hook : hooks) {
+        if (event < hook.first || event > hook.last) continue;
+        hook.procedure(hook.handle, event, window, object, CHILDID_SELF, 0, 0);
+    }
+}
 
 HMENU createMenu() {
     HMENU menu = newHandle<HMENU>();
@@ -360,6 +378,21 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
     frequency->QuadPart = fake::CountsPerMs * 1000;
     return TRUE;
+}
+
+BOOL GetLastInputInfo(LASTINPUTINFO* info) {
+    fake::record(Op::GetLastInputInfo, nullptr, 0);
+    if (info->cbSize != sizeof(LASTINPUTINFO)) return FALSE;
+    info->dwTime = world.lastInput;
+    return TRUE;
+}
+
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure, DWORD,
+                              DWORD, DWORD flags) {
+    fake::record(Op::SetWinEventHook, nullptr, eventMin, eventMax);
+    if (module != nullptr || flags != (WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) return nullptr;
+    world.winEventHooks.push_back({eventMin, eventMax, procedure, fake::newHandle<HWINEVENTHOOK>()});
+    return world.winEventHooks.back().handle;
 }
 
 }  // namespace ws

@@ -18,7 +18,8 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
-                MessageBeep, IsIconic };
+                MessageBeep, IsIconic,
+                GetLastInputInfo, SetWinEventHook };
 
 struct Call {
     Op op;
@@ -92,6 +93,14 @@ void setScreenWidth(int width);  // 1920 until set
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom);
 // The performance counter: it runs at 10 MHz and moves only when told.
 void advanceClock(double ms);
+
+// The user touches the keyboard or the mouse: GetLastInputInfo answers a
+// later time.
+void input();
+// A window event, handed at once to every hook whose range holds it. The
+// simulated system hears only hooks out of context that skip the caller's
+// own process: one that asks otherwise hears nothing here.
+void raiseWinEvent(DWORD event, HWND window, LONG object = OBJID_WINDOW);
 
 HMENU createMenu();
 const std::vector<MenuItem>& menuItems(HMENU menu);

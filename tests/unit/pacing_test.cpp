@@ -1,6 +1,7 @@
-// The miniature's frame budget on a substitute clock: the timer ticks every
-// 40 ms, a picture takes as long as the test says, and of the ticks that
-// fall due while one is drawn only one waits, as with the real timer.
+// The miniature's pacing on a substitute clock: the timer ticks every 40 ms,
+// a picture takes as long as the test says, and of the ticks that fall due
+// while one is drawn only one waits, as with the real timer. The screen is a
+// row of pixels that the test paints.
 #include "engine_fixture.h"
 #include "viewer/frame_pacing.h"
 
@@ -8,15 +9,23 @@
 
 namespace {
 
+constexpr std::size_t PicturePixels = 64;
+
 double pictureMs = 0;
 int pictures = 0;
+std::vector<std::uint32_t> screen;
+bool screenMoving = false;  // a video: every picture differs from the one before
 
 }  // namespace
 
-// The stand-in for the real picture: it only takes its time.
+// The stand-in for the real picture: it takes its time and copies the screen.
 void drawMiniature(HWND) {
     fake::advanceClock(pictureMs);
     ++pictures;
+    if (screenMoving) {
+        for (std::uint32_t& pixel : screen) ++pixel;
+    }
+    std::copy(screen.begin(), screen.end(), app.picturePixels);
 }
 
 class PacingTest : public EngineTest {
@@ -25,9 +34,16 @@ protected:
     double nextTick = 0;
     std::vector<double> began;  // when each picture began
 
+    std::vector<std::uint32_t> picture = std::vector<std::uint32_t>(2 * PicturePixels);
+
     void SetUp() override {
         EngineTest::SetUp();
         pictures = 0;
+        screen.assign(PicturePixels, 0);
+        screenMoving = true;
+        app.picturePixels = picture.data();
+        app.picturePixelCount = PicturePixels;
+        watchScreenChanges();
     }
 
     // The tick at `at` (or as soon as the thread is free): was a picture drawn?
@@ -56,6 +72,19 @@ protected:
         const int before = pictures;
         for (const double end = now + ms; nextTick < end;) tick(cost);
         return pictures - before;
+    }
+
+    // Ticks until a picture is drawn (at most the longest quiet wait).
+    void nextPicture(double cost) {
+        for (double end = now + QuietLongestMs + MiniaturePeriodMs; nextTick < end;) {
+            if (tick(cost)) return;
+        }
+    }
+
+    double shortestGap() const {
+        double gap = 1e9;
+        for (size_t i = 1; i < began.size(); ++i) gap = std::min(gap, began[i] - began[i - 1]);
+        return gap;
     }
 
     double longestGap() const {
@@ -107,4 +136,64 @@ TEST_F(PacingTest, NothingIsReadWhileNothingCanBeSeenAndThePictureAfterComesAtOn
     }
     app.displayState = DisplayStateDimmed;  // dimmed is still seen
     EXPECT_GE(run(2 * FrameFloorMs, 100), 3);
+}
+
+TEST_F(PacingTest, AStillScreenIsPicturedSeldomByThePicturesOwnCostYetWithinTheLongestWait) {
+    screenMoving = false;
+    for (const double cost : {4.0, 12.0, 40.0}) {
+        SCOPED_TRACE(cost);
+        run(LiveSpellMs + QuietLongestMs, cost);
+        began.clear();
+        run(20000, cost);
+        const double spacing = std::min(QuietBudgetFactor * cost, double{QuietLongestMs});
+        EXPECT_GE(shortestGap(), std::max(spacing, double{QuietShortestMs}));
+        EXPECT_LE(longestGap(), std::max(spacing, double{QuietShortestMs}) + MiniaturePeriodMs);
+    }
+}
+
+TEST_F(PacingTest, InputWindowEventsMovesAndVisibleChangesBringTheFullRateBackForASpell) {
+    constexpr DWORD NameChangeEvent = 0x800C;  // EVENT_OBJECT_NAMECHANGE: not asked for
+    constexpr LONG CursorObject = -9;          // OBJID_CURSOR
+    const HWND other = fake::addWindow(OtherProcess);
+    auto event = [other](DWORD e, LONG object = OBJID_WINDOW) {
+        return [=] { fake::raiseWinEvent(e, other, object); };
+    };
+    auto paint = [](std::size_t pixels) {
+        return [=] {
+            for (std::size_t i = 0; i < pixels; ++i) screen[i] ^= 0xFFFFFF;
+        };
+    };
+    struct Signal {
+        const char* name;
+        std::function<void()> raise;
+        bool fullRate;
+    };
+    const std::vector<Signal> signals = {
+        {"input", [] { fake::input(); }, true},
+        {"a window brought to the front", event(EVENT_SYSTEM_FOREGROUND), true},
+        {"a window minimised", event(EVENT_SYSTEM_MINIMIZESTART), true},
+        {"a window restored", event(EVENT_SYSTEM_MINIMIZEEND), true},
+        {"a window shown", event(EVENT_OBJECT_SHOW), true},
+        {"a window hidden", event(EVENT_OBJECT_HIDE), true},
+        {"a window moved or sized", event(EVENT_OBJECT_LOCATIONCHANGE), true},
+        {"a window cloaked", event(EVENT_OBJECT_CLOAKED), true},
+        {"a window uncloaked", event(EVENT_OBJECT_UNCLOAKED), true},
+        {"a switch, a recall or a move", [] { noteScreenMayChange(); }, true},
+        {"a picture that differs visibly", paint(CaretPixels + 1), true},
+        {"a caret's blink", paint(CaretPixels), false},
+        {"the caret moved", event(EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET), false},
+        {"the pointer moved, as an event", event(EVENT_OBJECT_LOCATIONCHANGE, CursorObject), false},
+        {"a window retitled", event(NameChangeEvent), false},
+    };
+    screenMoving = false;
+    for (const Signal& signal : signals) {
+        SCOPED_TRACE(signal.name);
+        run(LiveSpellMs + QuietLongestMs, 8);
+        ASSERT_LE(run(FrameFloorMs, 8), 1);
+        signal.raise();
+        nextPicture(8);
+        EXPECT_EQ(run(FrameFloorMs, 8) >= 20, signal.fullRate);
+        run(LiveSpellMs, 8);
+        EXPECT_LE(run(FrameFloorMs, 8), 1);
+    }
 }
