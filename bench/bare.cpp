@@ -3,6 +3,11 @@
 // the same way, and on request does the viewer's timed jobs, one or both.
 //   panorel-bare                  the dialog alone
 //   panorel-bare stretch          and the miniature's stretch every 40 ms
+//   panorel-bare budget           and the same stretch paced by the frame budget
+//                                 alone, whatever the screen does: a stretch once
+//                                 five times its own time has passed since the
+//                                 last began, and at least once a second (what the
+//                                 miniature did before it learnt to rest)
 //   panorel-bare edge WINDOW-A WINDOW-B [stretch]
 //                                 and a 10 ms poll of the screen edges: the right
 //                                 edge hides A and shows B, the left edge the reverse
@@ -35,6 +40,10 @@ constexpr UINT EdgePeriodMs = 10;
 constexpr int ViewerFraction = 9;
 constexpr int TaskbarAllowance = 40;
 constexpr int HexBase = 16;
+constexpr LONGLONG BudgetFactor = 5;
+constexpr LONGLONG BudgetFloorMs = 1000;
+constexpr LONGLONG TickLeewayMs = StretchPeriodMs / 4;
+constexpr LONGLONG MsPerSecond = 1000;
 
 constexpr UINT SwitchMessage = WM_APP + 1;
 constexpr char SwitchTitle[] = "panorel-bare switch";
@@ -43,6 +52,9 @@ constexpr int MaxSwitchWindows = 64;
 constexpr int TitleLength = 128;
 
 bool stretching = false;
+bool budgeted = false;
+LARGE_INTEGER lastStretch = {};
+LONGLONG stretchCost = 0;
 bool polling = false;
 bool switching = false;
 bool trayIcon = false;
@@ -76,7 +88,21 @@ HDC stretchTarget(HDC dialogDc) {
     return memoryDc;
 }
 
+bool stretchDue() {
+    if (!budgeted) return true;
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const LONGLONG since = now.QuadPart - lastStretch.QuadPart;
+    if (since >= frequency.QuadPart * BudgetFloorMs / MsPerSecond) return true;
+    return since >= frequency.QuadPart * (StretchPeriodMs - TickLeewayMs) / MsPerSecond &&
+           since >= BudgetFactor * stretchCost;
+}
+
 void stretch(HWND dialog) {
+    if (!stretchDue()) return;
+    LARGE_INTEGER began, ended;
+    QueryPerformanceCounter(&began);
     HDC dialogDc = GetDC(dialog);
     HDC target = stretchTarget(dialogDc);
     SetStretchBltMode(target, HALFTONE);
@@ -84,6 +110,9 @@ void stretch(HWND dialog) {
     StretchBlt(target, 0, 0, viewerWidth, viewerHeight, screenDc, 0, 0, screenWidth, screenHeight, SRCCOPY);
     DeleteDC(screenDc);
     ReleaseDC(dialog, dialogDc);
+    QueryPerformanceCounter(&ended);
+    lastStretch = began;
+    stretchCost = ended.QuadPart - began.QuadPart;
 }
 
 // Loaded only here, so that the plain dialog does not pay for shell32.
@@ -215,6 +244,7 @@ HWND parseWindow(const char* text) {
 void readCommandLine(char* line) {
     for (const char* word = std::strtok(line, " "); word != nullptr; word = std::strtok(nullptr, " ")) {
         if (std::strcmp(word, "stretch") == 0) stretching = true;
+        if (std::strcmp(word, "budget") == 0) stretching = budgeted = true;
         if (std::strcmp(word, "platform") == 0) platform = stretching = trayIcon = true;
         if (std::strcmp(word, "switch") == 0) {
             switching = true;

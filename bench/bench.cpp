@@ -6,12 +6,13 @@
 //   panorel-bench edge N REPEATS     pointer on the edge to the first window hidden, with the
 //                                    viewer shown and with it hidden
 //   panorel-bench startup REPEATS    process start to viewer shown and first capture done
-//   panorel-bench frames WHAT SECONDS
+//   panorel-bench frames WHAT SCREEN SECONDS
 //                                    pictures a second that Panorel or the bare stretch
-//                                    (panorel, stretch) draws of a window that keeps
-//                                    changing, and the wall time of one picture here
+//                                    (panorel, stretch, budget) draws on a still screen
+//                                    (still) or one that a program repaints ten times a
+//                                    second (ten), and the wall time of one picture here
 //   panorel-bench launch WHAT        starts Panorel (panorel, panorel-hidden) or the bare
-//                                    program (dialog, stretch)
+//                                    program (dialog, stretch, budget)
 //                                    and returns once its dialog answers; prints its id
 //   panorel-bench stop ID            closes what launch started
 #include "tests/e2e/e2e.h"
@@ -340,16 +341,36 @@ int runStartup(int repeats) {
 // ---------------------------------------------------------------------------
 // Pictures drawn.
 
-constexpr int ProbeSize = 64;       // several pixels of the viewer, whatever the screen
-constexpr DWORD ProbeStepMs = 5;    // it changes faster than any picture comes
+// A probe of one of the miniature's pixels changes colour every few
+// milliseconds, faster than any picture comes: each change of the viewer's
+// picture of it is one picture drawn. So small a change is a caret's worth,
+// which the miniature does not take for a changing screen.
+constexpr int ProbeSize = 9;
+constexpr DWORD ProbeStepMs = 5;
+// On the "ten" screen a program's window also repaints itself in a new
+// colour ten times a second.
+constexpr int RepaintedSize = 256;
+constexpr DWORD RepaintMs = 100;
+// The picture of the windows just opened differs from the one before; the
+// spell of full rate that starts runs out before anything is counted.
+constexpr DWORD SettleMs = 3000;
 constexpr int CostSamples = 25;
 
 // No two steps near each other share a colour.
 COLORREF probeColour(unsigned step) { return RGB(step * 37 % 256, step * 91 % 256, step * 53 % 256); }
 
-// A small window of this process changes colour every few milliseconds;
-// each change of the viewer's picture of it is one picture drawn.
-int runFrames(const std::string& what, int seconds) {
+void fill(HWND window, int size, COLORREF colour) {
+    HDC dc = GetDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all = {0, 0, size, size};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+// WHAT is panorel, or a mode of the bare program (stretch, budget); SCREEN
+// is "still" or "ten".
+int runFrames(const std::string& what, const std::string& screenKind, int seconds) {
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, PointerY);
     e2e::Process p = e2e::start(what == "panorel" ? "\"" + e2e::driverFolder() + "Panorel.exe\""
                                                    : barePath() + " " + what);
@@ -360,6 +381,7 @@ int runFrames(const std::string& what, int seconds) {
     GetWindowRect(dialog, &viewer);
     const int x = screen.right / 4, y = screen.bottom / 4;
     HWND probe = popupAt(x, y, ProbeSize, ProbeSize);
+    HWND repainted = screenKind == "ten" ? popupAt(screen.right / 2, y, RepaintedSize, RepaintedSize) : nullptr;
     POINT origin = {0, 0};
     ClientToScreen(dialog, &origin);
     const int sx = origin.x + (x + ProbeSize / 2) * (viewer.right - viewer.left) / screen.right;
@@ -368,26 +390,26 @@ int runFrames(const std::string& what, int seconds) {
     int pictures = 0;
     COLORREF seen = e2e::screenPixels(sample)[0];
     unsigned step = 0;
-    for (double begin = nowMs(); nowMs() - begin < 1000.0 * seconds;) {
-        HDC dc = GetDC(probe);
-        HBRUSH brush = CreateSolidBrush(probeColour(++step));
-        RECT all = {0, 0, ProbeSize, ProbeSize};
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(probe, dc);
+    unsigned repaints = 0;
+    const double begin = nowMs();
+    for (double counted = begin + SettleMs; nowMs() < counted + 1000.0 * seconds;) {
+        fill(probe, ProbeSize, probeColour(++step));
+        if (repainted != nullptr && nowMs() - begin >= repaints * RepaintMs) {
+            fill(repainted, RepaintedSize, probeColour(++repaints * 7));
+        }
         pumpMessages();
         COLORREF now = e2e::screenPixels(sample)[0];
-        if (now != seen) ++pictures;
+        if (now != seen && nowMs() >= counted) ++pictures;
         seen = now;
         Sleep(ProbeStepMs);
     }
     DestroyWindow(probe);
+    if (repainted != nullptr) DestroyWindow(repainted);
     closeAndWait(p, dialog, WM_CLOSE, 0);
     double fps = static_cast<double>(pictures) / seconds;
     double cost = pictureCostMs(CostSamples);
-    std::printf("%s: %.1f pictures a second drawn of a window changing every %lu ms; one picture drawn here takes "
-                "%.1f ms (median of %d)\n",
-                what.c_str(), fps, ProbeStepMs, cost, CostSamples);
+    std::printf("%s, %s screen: %.1f pictures a second; one picture drawn here takes %.1f ms (median of %d)\n",
+                what.c_str(), screenKind.c_str(), fps, cost, CostSamples);
     std::printf("RESULT frames %.2f %.2f\n", fps, cost);
     return 0;
 }
@@ -440,8 +462,8 @@ int stop(DWORD id) {
 }
 
 int usage() {
-    std::printf("usage: panorel-bench switch N REPEATS | edge N REPEATS | startup REPEATS | frames WHAT SECONDS | "
-                "launch WHAT | stop ID\n");
+    std::printf("usage: panorel-bench switch N REPEATS | edge N REPEATS | startup REPEATS | "
+                "frames WHAT SCREEN SECONDS | launch WHAT | stop ID\n");
     return 2;
 }
 
@@ -455,7 +477,7 @@ int main(int argc, char** argv) {
     if (mode == "switch" && argc == 4) return runSwitch(std::atoi(argv[2]), std::atoi(argv[3]));
     if (mode == "edge" && argc == 4) return runEdge(std::atoi(argv[2]), std::atoi(argv[3]));
     if (mode == "startup" && argc == 3) return runStartup(std::atoi(argv[2]));
-    if (mode == "frames" && argc == 4) return runFrames(argv[2], std::atoi(argv[3]));
+    if (mode == "frames" && argc == 5) return runFrames(argv[2], argv[3], std::atoi(argv[4]));
     if (mode == "launch" && argc == 3) return launch(argv[2]);
     if (mode == "stop" && argc == 3) return stop(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
     return usage();
