@@ -30,6 +30,9 @@ constexpr UINT_PTR MiniatureTimerId = 100;
 constexpr UINT TriggerPeriodMs = 10;
 constexpr UINT MiniaturePeriodMs = 40;
 
+// The pictures of the miniature whose costs are kept.
+constexpr unsigned RecentPictureCount = 8;
+
 // The console display state, as the power notification reports it.
 constexpr DWORD DisplayStateOff = 0;
 constexpr DWORD DisplayStateOn = 1;
@@ -166,6 +169,11 @@ struct AppState {
     // full rate (a count of the performance counter); whether something
     // said so since the last tick; the time of the last input seen.
     std::int64_t liveUntil = 0;
+    // The costs of the last few pictures, the oldest overwritten first: the
+    // cheapest of them is what a picture costs when nothing else holds it
+    // up, and spaces the quiet pictures.
+    std::int64_t recentCosts[RecentPictureCount] = {};
+    unsigned nextRecentCost = 0;
     bool screenMayChange = false;
     DWORD lastInputTime = 0;
 

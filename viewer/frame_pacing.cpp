@@ -10,6 +10,7 @@
 #include "desktops/window_system.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -68,18 +69,28 @@ bool inputSinceLastLook() {
     return seen;
 }
 
+// The wall time of one picture swings with whatever else the machine does:
+// one held up does not push the quiet pictures out, a few in a row do.
+void noteCost(std::int64_t cost) {
+    app.recentCosts[app.nextRecentCost] = cost;
+    app.nextRecentCost = (app.nextRecentCost + 1) % RecentPictureCount;
+}
+
+std::int64_t quietCost() { return *std::min_element(std::begin(app.recentCosts), std::end(app.recentCosts)); }
+
 bool frameDue(std::int64_t now) {
     if (app.miniaturePaused) return true;
     const std::int64_t since = now - app.frameStart;
     const std::int64_t perSecond = countsPerSecond();
     if (now >= app.liveUntil) {
-        return since >= std::clamp(QuietBudgetFactor * app.frameCost, counts(perSecond, QuietShortestMs),
+        return since >= std::clamp(QuietBudgetFactor * quietCost(), counts(perSecond, QuietShortestMs),
                                    counts(perSecond, QuietLongestMs));
     }
     if (since >= counts(perSecond, FrameFloorMs)) return true;
     return since >= counts(perSecond, MiniaturePeriodMs - FrameTickLeewayMs) &&
            since >= FrameBudgetFactor * app.frameCost;
 }
+
 
 // The picture just drawn against the one before it, which it then replaces.
 bool pictureDiffersVisibly() {
@@ -128,6 +139,7 @@ void onMiniatureTimer(HWND viewer) {
     const std::int64_t ended = counterNow();
     app.frameStart = began;
     app.frameCost = ended - began;
+    noteCost(app.frameCost);
     app.miniaturePaused = false;
     if (pictureDiffersVisibly()) stayLive(ended);
 }
