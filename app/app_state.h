@@ -169,13 +169,13 @@ struct AppState {
     // full rate (a count of the performance counter); whether something
     // said so since the last tick; the time of the last input seen.
     std::int64_t liveUntil = 0;
+    bool screenMayChange = false;
+    DWORD lastInputTime = 0;
     // The costs of the last few pictures, the oldest overwritten first: the
     // cheapest of them is what a picture costs when nothing else holds it
     // up, and spaces the quiet pictures.
     std::int64_t recentCosts[RecentPictureCount] = {};
     unsigned nextRecentCost = 0;
-    bool screenMayChange = false;
-    DWORD lastInputTime = 0;
 
     // The miniature's picture, kept from start-up and made again when the
     // screen changes size: a bitmap of the viewer's size twice over, in a

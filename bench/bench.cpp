@@ -341,11 +341,13 @@ int runStartup(int repeats) {
 // ---------------------------------------------------------------------------
 // Pictures drawn.
 
-// A probe of one of the miniature's pixels changes colour every few
+// A probe of a few of the miniature's pixels changes colour every few
 // milliseconds, faster than any picture comes: each change of the viewer's
 // picture of it is one picture drawn. So small a change is a caret's worth,
-// which the miniature does not take for a changing screen.
-constexpr int ProbeSize = 9;
+// which the miniature does not take for a changing screen. (Wine's halftone
+// stretch samples the screen rather than averaging every pixel: a probe of
+// a single block may fall between its samples.)
+constexpr int ProbeSize = 15;
 constexpr DWORD ProbeStepMs = 5;
 // On the "ten" screen a program's window also repaints itself in a new
 // colour ten times a second.
@@ -353,7 +355,7 @@ constexpr int RepaintedSize = 256;
 constexpr DWORD RepaintMs = 100;
 // The picture of the windows just opened differs from the one before; the
 // spell of full rate that starts runs out before anything is counted.
-constexpr DWORD SettleMs = 3000;
+constexpr DWORD SettleMs = 4000;
 constexpr int CostSamples = 25;
 
 // No two steps near each other share a colour.
@@ -386,9 +388,9 @@ int runFrames(const std::string& what, const std::string& screenKind, int second
     ClientToScreen(dialog, &origin);
     const int sx = origin.x + (x + ProbeSize / 2) * (viewer.right - viewer.left) / screen.right;
     const int sy = origin.y + (y + ProbeSize / 2) * (viewer.bottom - viewer.top) / screen.bottom;
-    const RECT sample = {sx, sy, sx + 1, sy + 1};
+    const RECT sample = {sx - 1, sy - 1, sx + 2, sy + 2};
     int pictures = 0;
-    COLORREF seen = e2e::screenPixels(sample)[0];
+    std::vector<COLORREF> seen = e2e::screenPixels(sample);
     unsigned step = 0;
     unsigned repaints = 0;
     const double begin = nowMs();
@@ -398,7 +400,7 @@ int runFrames(const std::string& what, const std::string& screenKind, int second
             fill(repainted, RepaintedSize, probeColour(++repaints * 7));
         }
         pumpMessages();
-        COLORREF now = e2e::screenPixels(sample)[0];
+        std::vector<COLORREF> now = e2e::screenPixels(sample);
         if (now != seen && nowMs() >= counted) ++pictures;
         seen = now;
         Sleep(ProbeStepMs);

@@ -31,7 +31,7 @@ constexpr EventRange ScreenEvents[] = {
     {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
     {EVENT_OBJECT_CLOAKED, EVENT_OBJECT_UNCLOAKED},
 };
-// The colour of a picture's pixel; GDI leaves the top byte alone.
+// A pixel's colour; the top byte of each is not part of it.
 constexpr std::uint32_t ColourBits = 0x00FFFFFF;
 
 std::int64_t counterNow() {
@@ -58,7 +58,9 @@ bool miniatureCanBeSeen(HWND viewer) {
 
 std::int64_t counts(std::int64_t perSecond, UINT ms) { return perSecond * ms / MsPerSecond; }
 
-void stayLive(std::int64_t now) { app.liveUntil = std::max(app.liveUntil, now + counts(countsPerSecond(), LiveSpellMs)); }
+void stayLive(std::int64_t now) {
+    app.liveUntil = std::max(app.liveUntil, now + counts(countsPerSecond(), LiveSpellMs));
+}
 
 // Reading the time of the last input reads nothing from the screen.
 bool inputSinceLastLook() {
@@ -90,7 +92,6 @@ bool frameDue(std::int64_t now) {
     return since >= counts(perSecond, MiniaturePeriodMs - FrameTickLeewayMs) &&
            since >= FrameBudgetFactor * app.frameCost;
 }
-
 
 // The picture just drawn against the one before it, which it then replaces.
 bool pictureDiffersVisibly() {

@@ -3,11 +3,16 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
+#include "app/app_state.h"
+#include "viewer/viewer.h"
+
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -19,12 +24,17 @@ constexpr DWORD StillMs = 3000;
 // How soon a change no input or window event reports is in the miniature
 // on a still screen, where a picture is cheap (up to 1280x1024) and where it
 // is dear; how soon after input, a few pictures at the full rate, well
-// before the next picture of a still screen would come.
+// before the next picture of a still screen would come. On a machine busy
+// with other work every picture takes longer, and the pictures are spaced
+// by that: then as late as that spacing allows, but never beyond the
+// longest wait.
 constexpr long CheapQuietFollowMs = 1500;
 constexpr long DearQuietFollowMs = 3000;
 constexpr long CheapInputFollowMs = 500;
 constexpr long DearInputFollowMs = 1000;
 constexpr LONG CheapScreenPixels = 1280 * 1024;
+constexpr int FewPictures = 3;
+constexpr int CostSamples = 9;
 // Shown again, the first picture comes on the timer's next tick.
 constexpr long AtOnceMs = 500;
 constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
@@ -108,13 +118,51 @@ bool cheapScreen() {
     return static_cast<LONG>(screen.right) * screen.bottom <= CheapScreenPixels;
 }
 
+double nowMs() {
+    LARGE_INTEGER frequency, t;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// What one picture of this screen costs here and now: the median of a few,
+// drawn by this driver as Panorel draws them, into a window never shown.
+double pictureCostMs() {
+    RECT screen;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    app.screenWidth = screen.right;
+    app.screenHeight = screen.bottom;
+    app.viewerWidth = screen.right / 9;
+    app.viewerHeight = screen.bottom / 9;
+    makeMiniaturePicture();
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "cost", WS_POPUP, 0, 0, app.viewerWidth,
+                                  app.viewerHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    std::vector<double> costs;
+    for (int i = 0; i < CostSamples; ++i) {
+        const double begin = nowMs();
+        drawMiniature(window);
+        costs.push_back(nowMs() - begin);
+    }
+    DestroyWindow(window);
+    std::sort(costs.begin(), costs.end());
+    return costs[costs.size() / 2];
+}
+
 // After a few still seconds, a change that a program paints with no input
 // and no window event (under Wine none arrive) comes in a picture of the
 // quiet rate; one that comes just after pointer input, at the full rate.
 void followStillAndAfterInput(HWND viewer, HWND quadrants) {
-    const long quietLimit = cheapScreen() ? CheapQuietFollowMs : DearQuietFollowMs;
-    const long inputLimit = cheapScreen() ? CheapInputFollowMs : DearInputFollowMs;
-    char what[160];
+    const double cost = pictureCostMs();
+    const double quietSpacing = std::min(QuietBudgetFactor * cost, double{QuietLongestMs});
+    const double fullSpacing = std::max(double{MiniaturePeriodMs}, FrameBudgetFactor * cost);
+    const long quietLimit = std::min(std::max(cheapScreen() ? CheapQuietFollowMs : DearQuietFollowMs,
+                                              std::lround(quietSpacing + 2 * cost + MiniaturePeriodMs)),
+                                     DearQuietFollowMs);
+    const long inputLimit = std::max(cheapScreen() ? CheapInputFollowMs : DearInputFollowMs,
+                                     std::lround(FewPictures * fullSpacing + cost));
+    char what[200];
+    std::snprintf(what, sizeof what, "one picture here takes %.1f ms", cost);
+    check(cost > 0, what);
     for (int round = 0; round < 2; ++round) {
         stayStill();
         e2e::setQuadrants(quadrants, 1);
