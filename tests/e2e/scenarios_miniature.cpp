@@ -3,9 +3,6 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
-#include "app/app_state.h"
-#include "viewer/viewer.h"
-
 #include <psapi.h>
 
 #include <algorithm>
@@ -33,8 +30,14 @@ constexpr long DearQuietFollowMs = 3000;
 constexpr long CheapInputFollowMs = 500;
 constexpr long DearInputFollowMs = 1000;
 constexpr LONG CheapScreenPixels = 1280 * 1024;
+// As Panorel paces them: at the full rate a picture waits five times its
+// cost after the one before; on a still screen a hundred times, at most
+// 2.5 s.
 constexpr int FewPictures = 3;
-constexpr int CostSamples = 9;
+constexpr double FullRateFactor = 5;
+constexpr double StillFactor = 100;
+constexpr double LongestStillSpacingMs = 2500;
+constexpr double TickMs = 40;
 // Shown again, the first picture comes on the timer's next tick.
 constexpr long AtOnceMs = 500;
 constexpr int Tolerance = 48;       // per channel: Wine's halftone stretch is its own
@@ -118,45 +121,15 @@ bool cheapScreen() {
     return static_cast<LONG>(screen.right) * screen.bottom <= CheapScreenPixels;
 }
 
-double nowMs() {
-    LARGE_INTEGER frequency, t;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// What one picture of this screen costs here and now: the median of a few,
-// drawn by this driver as Panorel draws them, into a window never shown.
-double pictureCostMs() {
-    RECT screen;
-    GetWindowRect(GetDesktopWindow(), &screen);
-    app.screenWidth = screen.right;
-    app.screenHeight = screen.bottom;
-    app.viewerWidth = screen.right / 9;
-    app.viewerHeight = screen.bottom / 9;
-    makeMiniaturePicture();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "cost", WS_POPUP, 0, 0, app.viewerWidth,
-                                  app.viewerHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    std::vector<double> costs;
-    for (int i = 0; i < CostSamples; ++i) {
-        const double begin = nowMs();
-        drawMiniature(window);
-        costs.push_back(nowMs() - begin);
-    }
-    DestroyWindow(window);
-    std::sort(costs.begin(), costs.end());
-    return costs[costs.size() / 2];
-}
-
 // After a few still seconds, a change that a program paints with no input
 // and no window event (under Wine none arrive) comes in a picture of the
 // quiet rate; one that comes just after pointer input, at the full rate.
 void followStillAndAfterInput(HWND viewer, HWND quadrants) {
-    const double cost = pictureCostMs();
-    const double quietSpacing = std::min(QuietBudgetFactor * cost, double{QuietLongestMs});
-    const double fullSpacing = std::max(double{MiniaturePeriodMs}, FrameBudgetFactor * cost);
+    const double cost = miniaturePictureCostMs();
+    const double quietSpacing = std::min(StillFactor * cost, LongestStillSpacingMs);
+    const double fullSpacing = std::max(TickMs, FullRateFactor * cost);
     const long quietLimit = std::min(std::max(cheapScreen() ? CheapQuietFollowMs : DearQuietFollowMs,
-                                              std::lround(quietSpacing + 2 * cost + MiniaturePeriodMs)),
+                                              std::lround(quietSpacing + 2 * cost + TickMs)),
                                      DearQuietFollowMs);
     const long inputLimit = std::max(cheapScreen() ? CheapInputFollowMs : DearInputFollowMs,
                                      std::lround(FewPictures * fullSpacing + cost));
