@@ -125,7 +125,7 @@ bool cheapScreen() {
 // and no window event (under Wine none arrive) comes in a picture of the
 // quiet rate; one that comes just after pointer input, at the full rate.
 void followStillAndAfterInput(HWND viewer, HWND quadrants) {
-    const double cost = miniaturePictureCostMs();
+    const double cost = scenarios::miniaturePictureCostMs();
     const double quietSpacing = std::min(StillFactor * cost, LongestStillSpacingMs);
     const double fullSpacing = std::max(TickMs, FullRateFactor * cost);
     const long quietLimit = std::min(std::max(cheapScreen() ? CheapQuietFollowMs : DearQuietFollowMs,
