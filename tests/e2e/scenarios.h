@@ -19,9 +19,6 @@ void unknownCommands();
 void trayIconReturns();
 void miniature();
 void miniatureResources();
-// What one picture of the whole screen costs here and now, in ms: the
-// median of a few, drawn as Panorel draws them into a window never shown.
-double miniaturePictureCostMs();
 void help();
 void iconResource();
 void edgeSwitchesRight();

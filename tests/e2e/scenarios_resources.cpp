@@ -6,9 +6,7 @@
 #include "app/app_state.h"
 #include "viewer/viewer.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -42,34 +40,6 @@ void miniatureResources() {
     std::snprintf(what, sizeof what, "resident memory %ld KB -> %ld KB over 5,000 pictures", before, after);
     check(before > 0 && after - before < AllowedGrowthKb, what);
     DestroyWindow(window);
-}
-
-double miniaturePictureCostMs() {
-    constexpr int Samples = 9;
-    constexpr int ViewerFraction = 9;
-    RECT screen;
-    GetWindowRect(GetDesktopWindow(), &screen);
-    app.screenWidth = screen.right;
-    app.screenHeight = screen.bottom;
-    app.viewerWidth = screen.right / ViewerFraction;
-    app.viewerHeight = screen.bottom / ViewerFraction;
-    makeMiniaturePicture();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "cost", WS_POPUP, 0, 0, app.viewerWidth,
-                                  app.viewerHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> costs;
-    for (int i = 0; i < Samples; ++i) {
-        LARGE_INTEGER begin, end;
-        QueryPerformanceCounter(&begin);
-        drawMiniature(window);
-        QueryPerformanceCounter(&end);
-        costs.push_back(1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) /
-                        static_cast<double>(frequency.QuadPart));
-    }
-    DestroyWindow(window);
-    std::sort(costs.begin(), costs.end());
-    return costs[costs.size() / 2];
 }
 
 }  // namespace scenarios
