@@ -21,8 +21,8 @@ bool isDisplaySetting(const GUID& setting) {
 
 }  // namespace
 
-// Top-down, so the rows lie in the order the comparison reads them; the
-// picture's half above the one before.
+// Top-down, so that the picture (the top half) and the one before it (the
+// bottom half) each lie in one run of pixels.
 void makeMiniaturePicture() {
     if (app.pictureDc == nullptr) {
         app.pictureDc = CreateCompatibleDC(nullptr);
