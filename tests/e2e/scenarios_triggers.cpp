@@ -41,9 +41,9 @@ Started startPanorel() {
 
 // Opens windows on desktop d (from desktop 1) and files them there: a Goto to
 // the desktop the user is on captures it. Returns to desktop 1.
-std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix) {
+std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix, int count = 1) {
     e2e::sendCommand(viewer, GotoId[d]);
-    std::vector<HWND> windows = e2e::openWindows(prefix, 1);
+    std::vector<HWND> windows = e2e::openWindows(prefix, count);
     e2e::sendCommand(viewer, GotoId[d]);
     e2e::sendCommand(viewer, GotoId[1]);
     return windows;
@@ -191,23 +191,39 @@ void edgeSwitchesRight() {
     std::vector<HWND> desktop1 = e2e::openWindows("one", 2);
     Started s = startPanorel();
     if (s.viewer == nullptr) return;
-    std::vector<HWND> desktop2 = parkOn(s.viewer, 2, "two");
-    check(allVisible(desktop1) && noneVisible(desktop2), "desktop 1 is current, desktop 2's window parked");
+    std::vector<HWND> desktop2 = parkOn(s.viewer, 2, "two", 2);
+    check(allVisible(desktop1) && noneVisible(desktop2), "desktop 1 is current, desktop 2's windows parked");
 
     // Opened after desktop 1 was last captured: the edge form files it
-    // under desktop 1 before hiding, so it is hidden too.
+    // under desktop 1 before hiding, so it is hidden too. So is a window of
+    // desktop 2 that its own program shows again on desktop 1: it leaves
+    // desktop 2 for desktop 1.
     std::vector<HWND> late = e2e::openWindows("late", 1);
+    late.push_back(desktop2.back());
+    desktop2.pop_back();
+    ShowWindow(late.back(), SW_SHOWNA);
+    // A switch shows the viewer after every window it shows.
+    ShowWindow(s.viewer, SW_HIDE);
     SetCursorPos(screenWidth() - 1, PointerY);
-    check(e2e::waitUntil([&] { return noneVisible(desktop1) && noneVisible(late) && allVisible(desktop2); }),
-          "the right edge switches to desktop 2, hiding desktop 1's windows and the late one");
+    check(e2e::waitUntil([&] { return IsWindowVisible(s.viewer) != FALSE; }),
+          "the right edge switches and shows the viewer again");
+    check(noneVisible(desktop1) && allVisible(desktop2), "desktop 2's window replaces desktop 1's");
+    check(noneVisible(late), "the late one and the one shown again by its program are hidden with desktop 1");
     check(pointerAt(1, PointerY), "the pointer lands one pixel inside the left edge");
-    check(IsWindowVisible(s.viewer) != FALSE, "the viewer stays visible");
 
     // The Goto may arrive while the edge switch still waits for the last
     // window it shows; it then runs right after.
     e2e::sendCommand(s.viewer, GotoId[1]);
     check(e2e::waitUntil([&] { return allVisible(desktop1) && allVisible(late) && noneVisible(desktop2); }),
-          "the late window came back with desktop 1");
+          "the late windows came back with desktop 1");
+    e2e::placePointer({screenWidth() / 2, PointerY});
+    int shownOn = 0;
+    for (int d : {2, 3, 4, 1}) {
+        e2e::sendCommand(s.viewer, GotoId[d]);
+        shownOn += IsWindowVisible(late.back()) != FALSE ? 1 : 0;
+    }
+    check(shownOn == 1 && IsWindowVisible(late.back()) != FALSE,
+          "a tour of the four desktops shows it on desktop 1 alone");
 }
 
 void edgeWrapsLeft() {
