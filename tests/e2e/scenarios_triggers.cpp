@@ -211,8 +211,8 @@ void edgeSwitchesRight() {
     check(noneVisible(late), "the late one and the one shown again by its program are hidden with desktop 1");
     check(pointerAt(1, PointerY), "the pointer lands one pixel inside the left edge");
 
-    // The Goto may arrive while the edge switch still waits for the last
-    // window it shows; it then runs right after.
+    // The Goto may arrive while the edge switch still files the desktop it
+    // entered and hands over the focus; it then runs right after.
     e2e::sendCommand(s.viewer, GotoId[1]);
     check(e2e::waitUntil([&] { return allVisible(desktop1) && allVisible(late) && noneVisible(desktop2); }),
           "the late windows came back with desktop 1");
