@@ -5,27 +5,11 @@
 
 namespace {
 
-unsigned firstFreeSlot(DesktopId d) { return slotOf(nullptr, d); }
-
-void unfileEverywhere(HWND window) {
-    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
-        if (app.windowTable[slot] == window) emptySlot(slot);
-    }
-}
-
 // The foreground window, when it is one a capture would file (never
 // Panorel's own, the shell's, a cloaked or a hidden one), with its owner.
 HWND fileableForeground(WindowOwner& owner) {
     HWND window = ws::GetForegroundWindow();
     return window != nullptr && isFileable(window, owner) ? window : nullptr;
-}
-
-// A window destroyed since it was put on every desktop, or whose handle has
-// gone to another owner, gives up its place.
-void dropGoneEveryDesktopWindows() {
-    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
-        if (entry.window != nullptr && !stillOwnedBy(entry.window, entry.owner)) entry = EveryDesktopWindow{};
-    }
 }
 
 // The entry of the window, or with no window the first free entry; null
@@ -50,17 +34,7 @@ void focusFrontMost() {
     }
 }
 
-bool engineAvailable() { return !app.engineBusy && !app.sessionEnding; }
-
 }  // namespace
-
-bool isOnEveryDesktop(HWND w, WindowOwner owner) {
-    EveryDesktopWindow* entry = w != nullptr ? everyDesktopEntry(w) : nullptr;
-    if (entry == nullptr) return false;
-    if (sameOwner(entry->owner, owner)) return true;
-    *entry = EveryDesktopWindow{};
-    return false;
-}
 
 void switchDesktopByKeyboard(DesktopId d) {
     if (d == app.currentDesktop) return;
@@ -72,7 +46,7 @@ void switchDesktopByKeyboard(DesktopId d) {
 // hides: on record before it goes. A full target refuses with the default
 // beep and moves nothing.
 void moveForegroundWindow(DesktopId d) {
-    if (!engineAvailable() || d == app.currentDesktop) return;
+    if (!operationMayStart() || d == app.currentDesktop) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
@@ -80,36 +54,34 @@ void moveForegroundWindow(DesktopId d) {
         ws::MessageBeep(MB_OK);
         return;
     }
-    app.engineBusy = true;
-    if (EveryDesktopWindow* entry = everyDesktopEntry(window)) *entry = EveryDesktopWindow{};
-    unfileEverywhere(window);
+    beginOperation();
+    unfileWindow(window);
     const unsigned slot = firstFreeSlot(d);
     fileWindow(slot, window, owner);
-    app.parkedSlots[slot] = true;
+    markAboutToPark(slot);
     writeParkedRecord();
     parkSlot(slot);
     rebuildRecallMenu();
     writeParkedRecord();
     focusFrontMost();
-    app.engineBusy = false;
+    endOperation();
 }
 
 // A window on every desktop stands in no range, so no switch hides it and
 // "Show Window" does not list it; toggled again, it is filed under the
 // current desktop. The list is small and fixed: a full one beeps.
 void toggleForegroundOnEveryDesktop() {
-    if (!engineAvailable()) return;
+    if (!operationMayStart()) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
     dropGoneEveryDesktopWindows();
-    if (EveryDesktopWindow* entry = everyDesktopEntry(window)) {
+    if (isOnEveryDesktop(window, owner)) {
         const unsigned slot = firstFreeSlot(app.currentDesktop);
         if (slot == NoSlot) {
             ws::MessageBeep(MB_OK);
             return;
         }
-        *entry = EveryDesktopWindow{};
         fileWindow(slot, window, owner);
     } else {
         EveryDesktopWindow* free = everyDesktopEntry(nullptr);
@@ -117,8 +89,8 @@ void toggleForegroundOnEveryDesktop() {
             ws::MessageBeep(MB_OK);
             return;
         }
+        unfileWindow(window);
         *free = EveryDesktopWindow{window, owner};
-        unfileEverywhere(window);
     }
     rebuildRecallMenu();
     writeParkedRecord();
