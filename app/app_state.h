@@ -100,8 +100,9 @@ struct AppState {
     HWND* windowTable = nullptr;  // WindowTableSlots handles; desktop d owns 64 from 64*(d-1)
     DWORD captureCount = 0;
     // Beside each slot: the owner taken when its window was filed, and
-    // whether Panorel hid that window and has not shown it since (only such
-    // windows go on the record a restart recovers).
+    // whether Panorel hid that window and has not shown it since: only such
+    // windows are shown again, and only they go on the record a restart
+    // recovers.
     WindowOwner windowOwners[WindowTableSlots] = {};
     bool parkedSlots[WindowTableSlots] = {};
     EveryDesktopWindow everyDesktopWindows[EveryDesktopCapacity] = {};
