@@ -127,23 +127,6 @@ bool activate(HWND window) {
     return holdsForeground(window);
 }
 
-// A visible window that the window owns; null when there is none.
-HWND ownedWindowOf(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search = {owner, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) {
-            Search& s = *reinterpret_cast<Search*>(p);
-            if (GetWindow(w, GW_OWNER) != s.owner || IsWindowVisible(w) == FALSE) return TRUE;
-            s.found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::string notepadText(HWND notepad) {
     char text[64] = {};
     SendMessageTimeoutA(FindWindowExA(notepad, nullptr, "Edit", nullptr), WM_GETTEXT, sizeof text,
@@ -327,7 +310,7 @@ void keyboardMovesWindows() {
     activate(second);
     typeShortcut('F', {VK_LCONTROL});
     HWND find = nullptr;
-    check(e2e::waitUntil([&] { return (find = ownedWindowOf(second)) != nullptr; }) && holdsForeground(find),
+    check(e2e::waitUntil([&] { return (find = e2e::ownedWindowOf(second)) != nullptr; }) && holdsForeground(find),
           "Ctrl+F opens the Notepad's Find box, owned by it and active");
     moveKey(4);
     check(e2e::waitUntil([&] { return noneVisible({find, second}); }),
