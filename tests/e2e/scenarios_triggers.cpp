@@ -123,7 +123,11 @@ bool holdsForeground(HWND window) {
 
 // Asks until the window has the foreground, and holds it.
 bool activate(HWND window) {
-    e2e::waitUntil([&] { return GetForegroundWindow() == window || (SetForegroundWindow(window), false); });
+    e2e::waitUntil([&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
     return holdsForeground(window);
 }
 
