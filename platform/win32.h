@@ -130,8 +130,6 @@ constexpr int SM_CXSCREEN = 0;
 
 constexpr UINT MB_OK = 0x0000;
 
-constexpr UINT MB_ICONWARNING = 0x0030;
-
 constexpr UINT MOD_ALT = 0x0001;
 constexpr UINT MOD_CONTROL = 0x0002;
 constexpr UINT MOD_SHIFT = 0x0004;
