@@ -100,20 +100,24 @@ struct AppState {
     HWND* windowTable = nullptr;  // WindowTableSlots handles; desktop d owns 64 from 64*(d-1)
     DWORD captureCount = 0;
     // Beside each slot: the owner taken when its window was filed, and
-    // whether Panorel hid that window and has not shown it since (only such
-    // windows go on the record a restart recovers).
+    // whether Panorel hid that window and has not shown it since: only such
+    // windows are shown again, and only they go on the record a restart
+    // recovers.
     WindowOwner windowOwners[WindowTableSlots] = {};
     bool parkedSlots[WindowTableSlots] = {};
     EveryDesktopWindow everyDesktopWindows[EveryDesktopCapacity] = {};
     // The window that had the keyboard focus when each desktop was left.
     HWND desktopFocus[DesktopCount] = {};
     char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
-    // Set while a switch, a show-all or a recall waits on other programs'
-    // windows: messages sent to the viewer meanwhile must not start another.
-    bool engineBusy = false;
+    // How many operations are under way: a switch, a recall, a move, a
+    // show-all or a put-back waits on other programs' windows, and messages
+    // sent to the viewer meanwhile must not start another.
+    unsigned operationDepth = 0;
     // From the query that the session may end until it is known to go on:
-    // everything is shown then, and nothing may be hidden again.
+    // everything is shown then, and nothing may be hidden again. Each query
+    // is counted, so that a put-back answers its own query.
     bool sessionEnding = false;
+    DWORD endSessionQuery = 0;
 
     // Menus and tray icon.
     NOTIFYICONDATAA trayIconData = {};
@@ -123,7 +127,9 @@ struct AppState {
     HMENU recallMenu = nullptr;
     DWORD recallItemCount = 0;
     RecallItem recallItems[MaxRecallItems] = {};
-    DWORD recallMenuBuilds = 0;  // counts rebuilds, so a menu can tell it went stale while open
+    // Changes whenever the list's items change, so a choice made from an
+    // older list can be told from one made from this one.
+    DWORD recallListVersion = 0;
 
     // Options.
     HWND optionsDialog = nullptr;

@@ -12,17 +12,25 @@ void captureDesktop();
 // not Panorel's own, not the shell's, visible and not cloaked. Gives the
 // owner asked for.
 bool isFileable(HWND w, WindowOwner& owner);
-// Whether the window, with this owner, is shown on every desktop; an entry
-// whose handle has gone to another owner is dropped.
+// Whether the window, with this owner, is shown on every desktop.
 bool isOnEveryDesktop(HWND w, WindowOwner owner);
+// Entries whose handle has since gone to another owner, or to none, give up
+// their place.
+void dropGoneEveryDesktopWindows();
 
-// The first slot of desktop d's range that holds the window (a null window:
-// the first free slot), or NoSlot.
 constexpr unsigned NoSlot = WindowTableSlots;
+// The first slot of desktop d's range that holds the window, or NoSlot.
 unsigned slotOf(HWND window, DesktopId d);
+// The first empty slot of desktop d's range, or NoSlot.
+unsigned firstFreeSlot(DesktopId d);
 
-// The slots of the table, each with the owner its window had when filed.
-void fileWindow(unsigned slot, HWND window, WindowOwner owner);
+// A window stands on one desktop at most: filed into a slot, it leaves every
+// other slot and the every-desktop list. Answers whether it left a slot
+// where Panorel had parked it, which changes what the record must say.
+bool fileWindow(unsigned slot, HWND window, WindowOwner owner);
+// Takes the window out of every slot and off the every-desktop list; the
+// same answer as fileWindow.
+bool unfileWindow(HWND window);
 void emptySlot(unsigned slot);
 // Whether the handle still names a window of that owner: Windows gives a
 // destroyed window's handle to later windows.
@@ -30,29 +38,53 @@ bool stillOwnedBy(HWND window, WindowOwner owner);
 // Whether the slot's handle still names the window filed there, with the
 // owner it had then.
 bool ownerUnchanged(unsigned slot);
-// Whether the slot still holds the window that was filed there: a slot whose
-// handle has since gone to another window, or to none, is emptied.
-bool stillFiled(unsigned slot);
-// Hides the slot's window, unless it is no longer the one filed or the
-// session may be ending, and notes whether Panorel is what hid it.
+
+// One guard for every operation that hides or shows other programs'
+// windows. While one waits on another program, messages sent to the viewer
+// are handled: an operation started from them would work on a half-done
+// table. Once the session may end, nothing more may be hidden.
+bool operationMayStart();
+// Whether one is under way: a request arriving now waits its turn.
+bool operationUnderWay();
+// Operations nest: showing everything at the end of the session may run
+// inside a switch.
+void beginOperation();
+void endOperation();
+
+// A desktop that is not current is the set of windows Panorel hid when the
+// user left it; only those are ever shown again, and only they go on the
+// record a restart recovers.
+//
+// Marks the slot's window as about to be hidden if it is on the screen now;
+// a slot whose window its own program has hidden, or that is gone, is
+// emptied instead.
+void markAboutToPark(unsigned slot);
+// Hides a marked slot's window. One its program hid meanwhile, or that stays
+// on the screen (Windows does not let a program hide the window of one with
+// higher rights), is not parked: its slot is emptied.
 void parkSlot(unsigned slot);
-// Shows the slot's window, unless it is no longer the one filed; it is then
-// parked in no slot.
+// Shows a parked slot's window if it is still hidden; the slot is no longer
+// parked either way.
 void unparkSlot(unsigned slot, int showCommand);
 
 void hideDesktop();
 void showDesktop();
 void showAllDesktops();
-// The session may end: every window is shown and stays so until
+// The session may end: every parked window is shown and stays so until
 // resumeDesktops, when the session goes on and the other desktops' windows
-// are hidden again.
+// are hidden again. Each query has a number of its own (app.endSessionQuery),
+// and a put-back answers the query it names only. It answers false when an
+// operation is under way: it must wait for that one.
 void showAllForEndOfSession();
-void resumeDesktops();
+bool resumeDesktops(DWORD query);
 void setCurrentDesktop(DesktopId d);
 void switchDesktop(DesktopId d, bool captureFirst);
 
+// The list changes its version only when its items change.
 void rebuildRecallMenu();
-void recallWindow(unsigned position);
+// The item at the position of the list of that version; a list that has
+// changed since brings back nothing.
+void recallWindow(unsigned position, DWORD listVersion);
 
 // The record of the windows Panorel has hidden, which lets a restart bring
 // them back after this process was ended from outside. It is written after

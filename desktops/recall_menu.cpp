@@ -73,6 +73,17 @@ bool itemStillValid(const RecallItem& item) {
     return app.windowTable[item.slot] == item.window && sameOwner(app.windowOwners[item.slot], item.owner);
 }
 
+bool sameItem(const RecallItem& a, const RecallItem& b) {
+    return a.slot == b.slot && a.window == b.window && sameOwner(a.owner, b.owner);
+}
+
+// Puts the item at the position, and answers whether another stood there.
+bool setItem(DWORD position, const RecallItem& item) {
+    const bool changed = !sameItem(app.recallItems[position], item);
+    app.recallItems[position] = item;
+    return changed;
+}
+
 }  // namespace
 
 // The menu is not asked how many items it holds: the previous build's count
@@ -80,29 +91,32 @@ bool itemStillValid(const RecallItem& item) {
 // was built from, so a window destroyed or retitled meanwhile never makes an
 // item bring back another.
 void rebuildRecallMenu() {
-    for (DWORD i = 0; i < app.recallItemCount; ++i) ws::RemoveMenu(app.recallMenu, 0, MF_BYPOSITION);
-    app.recallItemCount = 0;
-    ++app.recallMenuBuilds;
-
+    const DWORD previousCount = app.recallItemCount;
+    for (DWORD i = 0; i < previousCount; ++i) ws::RemoveMenu(app.recallMenu, 0, MF_BYPOSITION);
+    DWORD count = 0;
+    bool changed = false;
     for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
         if (!isListable(slot)) continue;
-        app.recallItems[app.recallItemCount] = RecallItem{slot, app.windowTable[slot], app.windowOwners[slot]};
-        ws::AppendMenuA(app.recallMenu, MF_STRING, RecallFirstId + app.recallItemCount, menuTextOfTitle());
-        ++app.recallItemCount;
+        changed = setItem(count, RecallItem{slot, app.windowTable[slot], app.windowOwners[slot]}) || changed;
+        ws::AppendMenuA(app.recallMenu, MF_STRING, RecallFirstId + count, menuTextOfTitle());
+        ++count;
     }
-    if (app.recallItemCount == 0) {
-        app.recallItems[0] = RecallItem{};
+    if (count == 0) {
+        changed = setItem(0, RecallItem{}) || changed;
         ws::AppendMenuA(app.recallMenu, MF_STRING, NoWindowsId, NoWindowsText);
-        app.recallItemCount = 1;
+        count = 1;
     }
+    app.recallItemCount = count;
+    if (changed || count != previousCount) ++app.recallListVersion;
 }
 
 // An item whose window is gone, or now belongs to another owner, brings back
-// nothing, and the list is built afresh. A position past the last item does
-// nothing, and so does a recall inside another operation or while the
-// session may be ending.
-void recallWindow(unsigned position) {
-    if (app.engineBusy || app.sessionEnding || position >= app.recallItemCount) return;
+// nothing, and the list is built afresh. A choice from a list that has
+// changed since (a command that waited behind a switch) brings back nothing:
+// its position may name another window now. A position past the last item
+// does nothing either.
+void recallWindow(unsigned position, DWORD listVersion) {
+    if (!operationMayStart() || listVersion != app.recallListVersion || position >= app.recallItemCount) return;
     const RecallItem item = app.recallItems[position];
     if (item.window == nullptr) return;
     if (!itemStillValid(item)) {
@@ -112,10 +126,10 @@ void recallWindow(unsigned position) {
     // SW_RESTORE, not SW_SHOW: a window parked maximised or minimised comes
     // back at its normal size. A handle gone to another owner is dropped
     // unshown.
-    app.engineBusy = true;
+    beginOperation();
     unparkSlot(item.slot, SW_RESTORE);
     emptySlot(item.slot);
     rebuildRecallMenu();
     writeParkedRecord();
-    app.engineBusy = false;
+    endOperation();
 }

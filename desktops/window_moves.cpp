@@ -5,27 +5,11 @@
 
 namespace {
 
-unsigned firstFreeSlot(DesktopId d) { return slotOf(nullptr, d); }
-
-void unfileEverywhere(HWND window) {
-    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
-        if (app.windowTable[slot] == window) emptySlot(slot);
-    }
-}
-
 // The foreground window, when it is one a capture would file (never
 // Panorel's own, the shell's, a cloaked or a hidden one), with its owner.
 HWND fileableForeground(WindowOwner& owner) {
     HWND window = ws::GetForegroundWindow();
     return window != nullptr && isFileable(window, owner) ? window : nullptr;
-}
-
-// A window destroyed since it was put on every desktop, or whose handle has
-// gone to another owner, gives up its place.
-void dropGoneEveryDesktopWindows() {
-    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
-        if (entry.window != nullptr && !stillOwnedBy(entry.window, entry.owner)) entry = EveryDesktopWindow{};
-    }
 }
 
 // The entry of the window, or with no window the first free entry; null
@@ -114,17 +98,7 @@ void focusNextWindowHere() {
     if (next != nullptr) giveForeground(next);
 }
 
-bool engineAvailable() { return !app.engineBusy && !app.sessionEnding; }
-
 }  // namespace
-
-bool isOnEveryDesktop(HWND w, WindowOwner owner) {
-    EveryDesktopWindow* entry = w != nullptr ? everyDesktopEntry(w) : nullptr;
-    if (entry == nullptr) return false;
-    if (sameOwner(entry->owner, owner)) return true;
-    *entry = EveryDesktopWindow{};
-    return false;
-}
 
 void switchDesktopByKeyboard(DesktopId d) {
     if (d == app.currentDesktop) return;
@@ -136,7 +110,7 @@ void switchDesktopByKeyboard(DesktopId d) {
 // switch hides: all on record before the first goes. A target without room
 // for all of it refuses with the default beep and moves nothing.
 void moveForegroundWindow(DesktopId d) {
-    if (!engineAvailable() || d == app.currentDesktop) return;
+    if (!operationMayStart() || d == app.currentDesktop) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
@@ -147,23 +121,20 @@ void moveForegroundWindow(DesktopId d) {
         ws::MessageBeep(MB_OK);
         return;
     }
-    app.engineBusy = true;
+    beginOperation();
     unsigned slots[SlotsPerDesktop];
-    for (unsigned i = 0; i < group.count; ++i) {
-        if (EveryDesktopWindow* entry = everyDesktopEntry(group.windows[i])) *entry = EveryDesktopWindow{};
-        unfileEverywhere(group.windows[i]);
-    }
+    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
     for (unsigned i = 0; i < group.count; ++i) {
         slots[i] = firstFreeSlot(d);
         fileWindow(slots[i], group.windows[i], group.owners[i]);
-        app.parkedSlots[slots[i]] = true;
+        markAboutToPark(slots[i]);
     }
     writeParkedRecord();
     for (unsigned i = 0; i < group.count; ++i) parkSlot(slots[i]);
     rebuildRecallMenu();
     writeParkedRecord();
     focusNextWindowHere();
-    app.engineBusy = false;
+    endOperation();
 }
 
 namespace {
@@ -177,11 +148,9 @@ unsigned everyDesktopRoomFor(const WindowGroup& group) {
     return room;
 }
 
+// Taken out first, so the group's own slots count as free.
 void fileGroupHere(const WindowGroup& group) {
-    for (unsigned i = 0; i < group.count; ++i) {
-        if (EveryDesktopWindow* entry = everyDesktopEntry(group.windows[i])) *entry = EveryDesktopWindow{};
-        unfileEverywhere(group.windows[i]);
-    }
+    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
     for (unsigned i = 0; i < group.count; ++i) {
         fileWindow(firstFreeSlot(app.currentDesktop), group.windows[i], group.owners[i]);
     }
@@ -189,8 +158,7 @@ void fileGroupHere(const WindowGroup& group) {
 
 void putGroupOnEveryDesktop(const WindowGroup& group) {
     for (unsigned i = 0; i < group.count; ++i) {
-        unfileEverywhere(group.windows[i]);
-        if (everyDesktopEntry(group.windows[i]) != nullptr) continue;
+        unfileWindow(group.windows[i]);
         *everyDesktopEntry(nullptr) = EveryDesktopWindow{group.windows[i], group.owners[i]};
     }
 }
@@ -204,7 +172,7 @@ void putGroupOnEveryDesktop(const WindowGroup& group) {
 // hold beeps, as does a current desktop without room for the group. Nothing
 // is hidden, so the focus stays where it is.
 void toggleForegroundOnEveryDesktop() {
-    if (!engineAvailable()) return;
+    if (!operationMayStart()) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
@@ -212,7 +180,7 @@ void toggleForegroundOnEveryDesktop() {
     WindowGroup group;
     findGroup(window, group);
     if (group.count == 0) return;
-    const bool backHere = everyDesktopEntry(window) != nullptr;
+    const bool backHere = isOnEveryDesktop(window, owner);
     const unsigned room = backHere ? roomFor(group, app.currentDesktop) : everyDesktopRoomFor(group);
     if (room < group.count) {
         ws::MessageBeep(MB_OK);

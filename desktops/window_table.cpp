@@ -45,11 +45,16 @@ bool isCloaked(HWND w) {
 }
 
 // One window of the snapshot, front-most first. Answering FALSE after the
-// 64th ends the enumeration: no window below it is asked anything.
-BOOL CALLBACK takeWindow(HWND w, LPARAM) {
+// 64th ends the enumeration: no window below it is asked anything. The
+// parameter points to whether a parked window was taken: its own program
+// showed it again, so it belongs where it was seen now, and the record no
+// longer names it.
+BOOL CALLBACK takeWindow(HWND w, LPARAM parameter) {
     WindowOwner owner;
     if (!isFileable(w, owner) || isOnEveryDesktop(w, owner)) return TRUE;
-    fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner);
+    if (fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner)) {
+        *reinterpret_cast<bool*>(parameter) = true;
+    }
     ++app.captureCount;
     return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
 }
@@ -69,21 +74,49 @@ bool isFileable(HWND w, WindowOwner& owner) {
     return !isShellWindow(w) && !isCloaked(w);
 }
 
-void fileWindow(unsigned slot, HWND window, WindowOwner owner) {
+void emptySlot(unsigned slot) {
+    app.windowTable[slot] = nullptr;
+    app.windowOwners[slot] = WindowOwner{};
+    app.parkedSlots[slot] = false;
+}
+
+// The one place that says where a window stands: in one slot, or on the
+// every-desktop list, or nowhere.
+bool unfileWindow(HWND window) {
+    bool wasParked = false;
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (app.windowTable[slot] != window) continue;
+        wasParked = wasParked || app.parkedSlots[slot];
+        emptySlot(slot);
+    }
+    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window == window) entry = EveryDesktopWindow{};
+    }
+    return wasParked;
+}
+
+bool fileWindow(unsigned slot, HWND window, WindowOwner owner) {
+    const bool wasParked = unfileWindow(window);
     app.windowTable[slot] = window;
     app.windowOwners[slot] = owner;
-    app.parkedSlots[slot] = false;
+    return wasParked;
 }
 
 unsigned slotOf(HWND window, DesktopId d) {
     const unsigned first = desktopRangeStart(d);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        if (app.windowTable[slot] == window) return slot;
+        if (window != nullptr && app.windowTable[slot] == window) return slot;
     }
     return NoSlot;
 }
 
-void emptySlot(unsigned slot) { fileWindow(slot, nullptr, WindowOwner{}); }
+unsigned firstFreeSlot(DesktopId d) {
+    const unsigned first = desktopRangeStart(d);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == nullptr) return slot;
+    }
+    return NoSlot;
+}
 
 bool stillOwnedBy(HWND window, WindowOwner owner) {
     WindowOwner now;
@@ -96,10 +129,18 @@ bool ownerUnchanged(unsigned slot) {
     return window != nullptr && stillOwnedBy(window, app.windowOwners[slot]);
 }
 
-bool stillFiled(unsigned slot) {
-    if (ownerUnchanged(slot)) return true;
-    emptySlot(slot);
+bool isOnEveryDesktop(HWND w, WindowOwner owner) {
+    if (w == nullptr) return false;
+    for (const EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window == w && sameOwner(entry.owner, owner)) return true;
+    }
     return false;
+}
+
+void dropGoneEveryDesktopWindows() {
+    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window != nullptr && !stillOwnedBy(entry.window, entry.owner)) entry = EveryDesktopWindow{};
+    }
 }
 
 // The windows are taken from one snapshot of the z-order: every hide and
@@ -116,7 +157,10 @@ void captureDesktop() {
     }
     const unsigned first = desktopRangeStart(app.currentDesktop);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) emptySlot(slot);
+    dropGoneEveryDesktopWindows();
     app.captureCount = 0;
-    ws::EnumWindows(takeWindow, 0);
+    bool tookParked = false;
+    ws::EnumWindows(takeWindow, reinterpret_cast<LPARAM>(&tookParked));
     rebuildRecallMenu();
+    if (tookParked) writeParkedRecord();
 }

@@ -168,7 +168,7 @@ void registerHotkeys(HWND viewer) {
 // switch is over, as a command does.
 void onHotkey(HWND viewer, WPARAM id) {
     if (id == 0 || id > ShortcutCount) return;
-    if (app.engineBusy) {
+    if (operationUnderWay()) {
         ws::PostMessageA(viewer, WM_HOTKEY, id, 0);
         return;
     }

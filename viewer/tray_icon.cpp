@@ -1,4 +1,5 @@
 // The notification-area icon.
+#include "desktops/desktops.h"
 #include "viewer/viewer.h"
 
 #include <shellapi.h>
@@ -46,7 +47,7 @@ void readdTrayIcon() { Shell_NotifyIconA(NIM_ADD, &app.trayIconData); }
 // for another program; a menu opened there would run its own message loop,
 // and the edge poll with it, inside the switch.
 void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
-    if (app.engineBusy) return;
+    if (operationUnderWay()) return;
     if (iconId != TrayIconId || LOWORD(mouseMessage) != WM_RBUTTONDOWN) return;
     SetForegroundWindow(viewer);
     POINT at;

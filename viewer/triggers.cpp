@@ -38,8 +38,9 @@ bool monitorAt(LONG x, LONG y) { return ws::MonitorFromPoint(POINT{x, y}, MONITO
 // at rest switch once. The screen width is asked every time, so the edges
 // follow a change of resolution at once.
 void pollSwitchTriggers(HWND) {
-    // Inside a stalled switch the pointer is neither read nor warped.
-    if (app.engineBusy) return;
+    // Inside a stalled switch, or while the session may end, the pointer is
+    // neither read nor warped.
+    if (!operationMayStart()) return;
     if (!triggerKeysHeld(app.keyMask)) return;
 
     // While input belongs to another desktop of the window system (a locked

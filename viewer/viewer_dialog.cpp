@@ -18,7 +18,12 @@ constexpr WPARAM SysCommandMask = 0xFFF0;  // the low four bits are the system's
 constexpr UINT DpiChangedMessage = 0x02E0;
 // Posted to itself when the session goes on while an operation waits on
 // another program: the desktops are put back once that operation is over.
+// wParam: the query that the put-back answers.
 constexpr UINT ResumeDesktopsMessage = WM_APP + 1;
+// Posted to itself for a "Show Window" choice that arrives while an
+// operation waits: wParam the item's position, lParam the version of the
+// list it was chosen from.
+constexpr UINT QueuedRecallMessage = WM_APP + 2;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -81,9 +86,24 @@ INT_PTR showViewerCommand(HWND viewer, WORD) {
     return FALSE;
 }
 
-INT_PTR recallCommand(HWND, WORD id) {
-    recallWindow(id - RecallFirstId);
+// A choice that must wait carries the list it was chosen from: by the time
+// it runs, its position may name another window.
+INT_PTR recallCommand(HWND viewer, WORD id) {
+    const unsigned position = id - RecallFirstId;
+    if (operationUnderWay()) {
+        PostMessageA(viewer, QueuedRecallMessage, position, static_cast<LPARAM>(app.recallListVersion));
+    } else {
+        recallWindow(position, app.recallListVersion);
+    }
     return FALSE;
+}
+
+void onQueuedRecall(HWND viewer, WPARAM position, LPARAM listVersion) {
+    if (operationUnderWay()) {
+        PostMessageA(viewer, QueuedRecallMessage, position, listVersion);
+        return;
+    }
+    recallWindow(static_cast<unsigned>(position), static_cast<DWORD>(listVersion));
 }
 
 // "No Windows" only says that there is nothing to recall.
@@ -97,7 +117,7 @@ struct CommandRow {
     // at the moment of the command.
     const DWORD* liveCount;
     // Hides or shows other programs' windows, so it waits its turn while
-    // another such operation is under way.
+    // another such operation is under way (a recall waits in its own way).
     bool queues;
 };
 
@@ -113,7 +133,7 @@ const CommandRow CommandTable[] = {
     {HideViewerId, HideViewerId, hideViewerCommand, nullptr, false},
     {ShowViewerId, ShowViewerId, showViewerCommand, nullptr, false},
     {NoWindowsId, NoWindowsId, noWindowsCommand, nullptr, false},
-    {RecallFirstId, RecallFirstId + MaxRecallItems - 1, recallCommand, &app.recallItemCount, true},
+    {RecallFirstId, RecallFirstId + MaxRecallItems - 1, recallCommand, &app.recallItemCount, false},
 };
 
 bool rowCovers(const CommandRow& row, WORD id) {
@@ -128,7 +148,7 @@ bool rowCovers(const CommandRow& row, WORD id) {
 INT_PTR runCommand(HWND viewer, WORD id) {
     for (const CommandRow& row : CommandTable) {
         if (!rowCovers(row, id)) continue;
-        if (row.queues && app.engineBusy) {
+        if (row.queues && operationUnderWay()) {
             PostMessageA(viewer, WM_COMMAND, id, 0);
             return TRUE;
         }
@@ -156,14 +176,15 @@ INT_PTR onQueryEndSession(HWND viewer) {
 }
 
 // The end was cancelled: each window goes back to its own desktop. Inside an
-// operation that waits on another program it is put off until that is over.
+// operation that waits on another program it is put off until that is over,
+// still answering the query it came for.
+void resumeAfterQuery(HWND viewer, DWORD query) {
+    if (!resumeDesktops(query)) PostMessageA(viewer, ResumeDesktopsMessage, query, 0);
+}
+
 void onEndSession(HWND viewer, WPARAM ending) {
     if (ending != FALSE || !app.sessionEnding) return;
-    if (app.engineBusy) {
-        PostMessageA(viewer, ResumeDesktopsMessage, 0, 0);
-        return;
-    }
-    resumeDesktops();
+    resumeAfterQuery(viewer, app.endSessionQuery);
 }
 
 void onTimer(HWND viewer, WPARAM timerId) {
@@ -190,15 +211,15 @@ bool isRecallId(UINT id) { return id >= RecallFirstId && id < RecallFirstId + Ma
 // so that choice is dropped. The choice runs at once, before any later poll
 // can switch.
 void showViewerMenu(HWND viewer) {
-    if (app.engineBusy) return;
+    if (operationUnderWay()) return;
     POINT at;
     GetCursorPos(&at);
     rebuildRecallMenu();
-    const DWORD builds = app.recallMenuBuilds;
+    const DWORD version = app.recallListVersion;
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(app.viewerMenu, TPM_RIGHTALIGN | TPM_RETURNCMD, at.x, at.y, 0, viewer, nullptr));
     if (chosen == 0) return;
-    if (isRecallId(chosen) && app.recallMenuBuilds != builds) return;
+    if (isRecallId(chosen) && app.recallListVersion != version) return;
     runCommand(viewer, static_cast<WORD>(chosen));
 }
 
@@ -233,7 +254,10 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         onEndSession(viewer, wParam);
         return FALSE;
     case ResumeDesktopsMessage:
-        onEndSession(viewer, FALSE);
+        resumeAfterQuery(viewer, static_cast<DWORD>(wParam));
+        return TRUE;
+    case QueuedRecallMessage:
+        onQueuedRecall(viewer, wParam, lParam);
         return TRUE;
     case WM_DISPLAYCHANGE:
         replaceViewer(viewerDpi(viewer));

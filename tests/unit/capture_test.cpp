@@ -101,22 +101,22 @@ TEST_F(CaptureTest, StopsAtSixtyFourWithoutAskingForTheNextWindow) {
 
 TEST_F(CaptureTest, RewritesOnlyTheCurrentRangeAndPacksItFromItsFirstSlot) {
     HWND a = fake::addWindow(OtherProcess, "a");
-    HWND stale = reinterpret_cast<HWND>(std::uintptr_t{0xdead0});
-    table[3] = stale;  // desktop 1: a stale handle and a duplicate
-    table[4] = stale;
-    table[130] = a;    // desktop 3
-    table[200] = stale;
-    table[64 + 10] = stale;  // a hole-ridden range of desktop 2, about to be rewritten
+    HWND b = fake::addWindow(OtherProcess, "b", FALSE);
+    const HWND stale[] = {reinterpret_cast<HWND>(std::uintptr_t{0xdead0}),
+                          reinterpret_cast<HWND>(std::uintptr_t{0xdeae0})};
+    table[3] = stale[0];  // desktop 1: a stale handle
+    table[130] = b;       // desktop 3
+    table[200] = stale[1];
+    table[64 + 10] = a;   // a hole-ridden range of desktop 2, about to be rewritten
     app.currentDesktop = 2;
 
     captureDesktop();
 
     EXPECT_EQ(filed(2), std::vector<HWND>{a});
     EXPECT_EQ(table[64], a);
-    EXPECT_EQ(table[3], stale);
-    EXPECT_EQ(table[4], stale);
-    EXPECT_EQ(table[130], a);
-    EXPECT_EQ(table[200], stale);
+    EXPECT_EQ(table[3], stale[0]);
+    EXPECT_EQ(table[130], b);
+    EXPECT_EQ(table[200], stale[1]);
 }
 
 TEST_F(CaptureTest, EmptyZOrderEmptiesTheRangeAndStillRebuildsTheRecallMenu) {
@@ -145,17 +145,36 @@ TEST_F(CaptureTest, TakesOneSnapshotHoweverTheZOrderMovesDuringTheWalk) {
     EXPECT_EQ(fake::calls(Op::EnumWindows).size(), 1u);
 }
 
-TEST_F(CaptureTest, AParkedWindowReshownByItsOwnProgramEndsUpInTwoRanges) {
+// A parked window that its own program shows again belongs where the user
+// sees it: it counts as a window opened there, and leaves the desktop it was
+// parked on, and the record, at the capture that files it.
+TEST_F(CaptureTest, AParkedWindowReshownByItsOwnProgramStandsOnOneDesktopOnly) {
     HWND parked = fake::addWindow(OtherProcess, "parked");
     captureDesktop();
     switchDesktop(2, false);
-    EXPECT_FALSE(fake::visibleAnswer(parked));
+    fake::setVisibleAnswer(parked, TRUE);  // a notification clicked on desktop 2
 
-    ws::ShowWindow(parked, SW_SHOW);  // its own program shows it again
-    captureDesktop();
+    switchDesktop(3, false);  // moves with a Goto, as a window opened since would
+    EXPECT_EQ(filed(3), std::vector<HWND>{parked});
+    EXPECT_TRUE(filed(1).empty());
+    expectInvariants();
+    for (DesktopId d : {1u, 2u, 4u, 3u}) switchDesktop(d, false);
+    EXPECT_TRUE(fake::visibleAnswer(parked));
+    EXPECT_EQ(filed(3), std::vector<HWND>{parked});
 
+    switchDesktop(1, true);
+    fake::setVisibleAnswer(parked, TRUE);  // shown again on desktop 1
+    switchDesktop(4, true);                // stays behind with an edge switch
     EXPECT_EQ(filed(1), std::vector<HWND>{parked});
-    EXPECT_EQ(filed(2), std::vector<HWND>{parked});
+    EXPECT_TRUE(filed(3).empty());
+    EXPECT_FALSE(fake::visibleAnswer(parked));
+    expectInvariants();
+
+    // Seen by a capture, then hidden by its program again: off the record.
+    fake::setVisibleAnswer(parked, TRUE);
+    captureDesktop();
+    fake::setVisibleAnswer(parked, FALSE);
+    expectInvariants();
 }
 
 TEST_F(CaptureTest, ADestroyedWindowStaysUntilItsDesktopIsCapturedAgain) {

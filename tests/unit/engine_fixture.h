@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 constexpr DWORD OwnProcess = 100;
@@ -37,6 +38,47 @@ protected:
         ws::AppendMenuA(app.viewerMenu, MF_STRING | MF_GRAYED, static_cast<UINT_PTR>(-1), app.desktopLabel);
         app.recallMenu = fake::createMenu();
         fake::clearLog();
+    }
+
+    void TearDown() override { expectInvariants(); }
+
+    // What every operation leaves true: a window stands in one desktop's
+    // range at most, or on the every-desktop list; and the record names
+    // exactly the windows the engine hid that are still hidden.
+    static void expectInvariants() {
+        std::set<HWND> placed;
+        for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+            HWND w = app.windowTable[slot];
+            if (w != nullptr) {
+                EXPECT_TRUE(placed.insert(w).second) << "filed twice: " << w;
+            }
+        }
+        for (const EveryDesktopWindow& entry : app.everyDesktopWindows) {
+            if (entry.window != nullptr) {
+                EXPECT_EQ(placed.count(entry.window), 0u) << "also on every desktop";
+            }
+        }
+        std::set<HWND> hidden;
+        for (HWND w : fake::zOrder()) {
+            if (fake::hiddenByEngine(w)) hidden.insert(w);
+        }
+        EXPECT_EQ(recorded(), hidden) << "the record names what the engine hid";
+    }
+
+    // The living windows on the record, each a 32-bit handle and then a
+    // process id: a destroyed one leaves at the next write, and a restart
+    // would not find it anyway.
+    static std::set<HWND> recorded() {
+        std::set<HWND> windows;
+        const fakereg::Value* v = fakereg::value("HKCU\\Software\\Panorel\\Session", "parked");
+        if (v == nullptr) return windows;
+        for (std::size_t at = 0; at + 8 <= v->data.size(); at += 8) {
+            std::uint32_t word = 0;
+            for (int i = 0; i < 4; ++i) word |= std::uint32_t{v->data[at + i]} << (8 * i);
+            HWND w = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(word));
+            if (fake::isAlive(w)) windows.insert(w);
+        }
+        return windows;
     }
 
     // Files a window straight into a slot, with its owner as the window

@@ -22,6 +22,8 @@ struct Window {
     std::string className = "Panorel test window";
     HRESULT cloakAnswer = Ok;
     DWORD cloaked = 0;
+    bool hiddenByEngine = false;  // its last change of visibility came from the engine's hide
+    bool refusesHides = false;
     HWND owner = nullptr;
 };
 
@@ -100,7 +102,15 @@ void destroy(HWND window) {
     world.zOrder.erase(std::remove(world.zOrder.begin(), world.zOrder.end(), window), world.zOrder.end());
 }
 
-void setVisibleAnswer(HWND window, BOOL answer) { world.windows.at(window).visibleAnswer = answer; }
+void setVisibleAnswer(HWND window, BOOL answer) {
+    world.windows.at(window).visibleAnswer = answer;
+    world.windows.at(window).hiddenByEngine = false;
+}
+void refuseHides(HWND window) { world.windows.at(window).refusesHides = true; }
+bool hiddenByEngine(HWND window) {
+    const Window* w = find(window);
+    return w != nullptr && w->hiddenByEngine && w->visibleAnswer == FALSE;
+}
 void setTitle(HWND window, const std::string& title) { world.windows.at(window).title = title; }
 void setShowState(HWND window, ShowState state) { world.windows.at(window).state = state; }
 void setClassName(HWND window, const std::string& name) { world.windows.at(window).className = name; }
@@ -230,9 +240,12 @@ BOOL ShowWindow(HWND window, int showCommand) {
     if (w == nullptr) return FALSE;
     BOOL wasVisible = w->visibleAnswer != FALSE;
     if (showCommand == SW_HIDE) {
+        if (w->refusesHides) return wasVisible;  // as if hidden: Windows answers so
+        if (wasVisible) w->hiddenByEngine = true;
         w->visibleAnswer = FALSE;
         if (world.foreground == window) world.foreground = nullptr;
     } else {
+        w->hiddenByEngine = false;
         w->visibleAnswer = TRUE;
         if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWNOACTIVATE) {
             w->state = fake::ShowState::Normal;

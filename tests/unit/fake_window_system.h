@@ -56,6 +56,11 @@ void destroy(HWND window);
 void reuseHandle(HWND handle, DWORD processId, const std::string& title = "");
 // What the window's own program does: the visibility answer, the title.
 void setVisibleAnswer(HWND window, BOOL answer);
+// The window belongs to a program with higher rights: a hide answers as if
+// it had hidden the window, which stays on the screen.
+void refuseHides(HWND window);
+// Whether the window is hidden, and the engine's SW_HIDE is what hid it.
+bool hiddenByEngine(HWND window);
 void setTitle(HWND window, const std::string& title);
 void setShowState(HWND window, ShowState state);
 // An empty name cannot be read: GetClassNameA answers 0.

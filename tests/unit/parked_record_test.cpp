@@ -39,7 +39,7 @@ TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndReca
     HWND b = fake::addWindow(ThirdProcess, "b");
     HWND toTray = fake::addWindow(OtherProcess, "closed to the tray");
     captureDesktop();
-    ws::ShowWindow(toTray, SW_HIDE);  // its own program hid it: not Panorel's to bring back
+    fake::setVisibleAnswer(toTray, FALSE);  // its own program hid it: not Panorel's to bring back
     switchDesktop(2, false);
     HWND c = fake::addWindow(OtherProcess, "c");
     switchDesktop(2, false);  // files c under desktop 2, which is current: not parked
@@ -53,11 +53,11 @@ TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndReca
 
     fake::destroy(a);
     rebuildRecallMenu();  // as the menu opens
-    recallWindow(0);  // b: a is gone and no longer listed
+    recallWindow(0, app.recallListVersion);  // b: a is gone and no longer listed
     EXPECT_EQ(stored(), recordOf({{c, OtherProcess}}));
 
     fake::reuseHandle(c, ThirdProcess);  // the record keeps the owner c was filed with
-    recallWindow(0);
+    recallWindow(0, app.recallListVersion);
     EXPECT_TRUE(stored().empty());
 
     showAllDesktops();
@@ -68,7 +68,9 @@ TEST_F(ParkedRecordTest, ListsTheOtherDesktopsLiveWindowsAfterEverySwitchAndReca
 
 TEST_F(ParkedRecordTest, ASwitchCutShortLeavesEveryWindowItHidOnRecord) {
     HWND a = fake::addWindow(OtherProcess, "a");
+    HWND toTray = fake::addWindow(OtherProcess, "closed to the tray since");
     captureDesktop();
+    fake::setVisibleAnswer(toTray, FALSE);
     std::vector<BYTE> midSwitch;
     fake::onShowWindow([&](HWND window, int) {  // the viewer's restore: desktop 1 is hidden by now
         if (window == app.viewerWindow && midSwitch.empty()) midSwitch = stored();
@@ -117,12 +119,19 @@ TEST_F(ParkedRecordTest, AMalformedRecordIsIgnoredAndDeleted) {
 
 // Once the session was asked to end, everything is shown and nothing more
 // is hidden, not even by the switch that the question interrupted; if the
-// session goes on, each window goes back to its own desktop, on record.
+// session goes on, each window goes back to its own desktop, on record. The
+// put-back is an operation like a switch, and answers its own query only: a
+// second query may have come while it waited.
 TEST_F(ParkedRecordTest, AnEndOfSessionInsideASwitchHidesNothingMoreAndACancelPutsTheDesktopsBack) {
     std::vector<HWND> desktop1 = fake::addWindows(OtherProcess, 3);
     captureDesktop();
+    DWORD firstQuery = 0;
     fake::onShowWindow([&](HWND window, int showCommand) {
-        if (window == desktop1[1] && showCommand == SW_HIDE) showAllForEndOfSession();
+        if (window != desktop1[1] || showCommand != SW_HIDE) return;
+        showAllForEndOfSession();
+        firstQuery = app.endSessionQuery;
+        EXPECT_FALSE(resumeDesktops(firstQuery));  // cancelled: it must wait for the switch
+        showAllForEndOfSession();                  // and the session is asked to end again
     });
     switchDesktop(2, false);
     fake::onShowWindow(nullptr);
@@ -131,9 +140,16 @@ TEST_F(ParkedRecordTest, AnEndOfSessionInsideASwitchHidesNothingMoreAndACancelPu
     EXPECT_FALSE(fakereg::keyExists(RecordKey));
     switchDesktop(3, false);  // nothing switches until the session is known to go on
     EXPECT_EQ(app.currentDesktop, 2u);
+    EXPECT_TRUE(resumeDesktops(firstQuery));  // overtaken by the second query
+    for (HWND w : desktop1) EXPECT_TRUE(fake::visibleAnswer(w));
 
-    resumeDesktops();
+    fake::onShowWindow([&](HWND window, int showCommand) {
+        if (window == desktop1[0] && showCommand == SW_HIDE) switchDesktop(1, false);
+    });
+    resumeDesktops(app.endSessionQuery);
+    fake::onShowWindow(nullptr);
 
+    EXPECT_EQ(app.currentDesktop, 2u);
     for (HWND w : desktop1) EXPECT_FALSE(fake::visibleAnswer(w));
     EXPECT_EQ(stored(), recordOf({{desktop1[0], OtherProcess}, {desktop1[1], OtherProcess},
                                   {desktop1[2], OtherProcess}}));

@@ -6,12 +6,17 @@ using fake::Op;
 
 class RecallTest : public EngineTest {
 protected:
-    // A titled window filed straight into a slot, hidden as a parked window is.
+    // A titled window filed straight into a slot and parked there, on record.
     HWND park(unsigned slot, const std::string& title) {
-        HWND w = fake::addWindow(OtherProcess, title, FALSE);
+        HWND w = fake::addWindow(OtherProcess, title);
         file(slot, w);
+        markAboutToPark(slot);
+        parkSlot(slot);
+        writeParkedRecord();
         return w;
     }
+
+    static void recall(unsigned position) { recallWindow(position, app.recallListVersion); }
 
     static std::vector<std::string> titles() {
         std::vector<std::string> texts;
@@ -63,7 +68,7 @@ TEST_F(RecallTest, NoWindowsStandsAloneAndEachRebuildRemovesExactlyWhatTheLastAd
     EXPECT_EQ(fake::calls(Op::RemoveMenu).size(), 1u);
     EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b", "c"}));
 
-    table[64] = table[128] = table[192] = nullptr;
+    for (unsigned slot : {64u, 128u, 192u}) emptySlot(slot);
     fake::clearLog();
     rebuildRecallMenu();
     auto removals = fake::calls(Op::RemoveMenu);
@@ -79,7 +84,7 @@ TEST_F(RecallTest, AStaleTitleNeverLeaksIntoALaterRead) {
     rebuildRecallMenu();
     EXPECT_EQ(titles(), std::vector<std::string>{"titled"});
 
-    recallWindow(1);  // the dead window is not counted, so there is no second one
+    recall(1);  // the dead window is not counted, so there is no second one
     EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
     EXPECT_EQ(table[65], gone);
 }
@@ -92,7 +97,7 @@ TEST_F(RecallTest, RecallRestoresTheWindowOntoTheCurrentDesktopAndRenumbers) {
     rebuildRecallMenu();
     fake::clearLog();
 
-    recallWindow(1);
+    recall(1);
 
     EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{b});
     EXPECT_TRUE(fake::visibleAnswer(b));
@@ -103,7 +108,7 @@ TEST_F(RecallTest, RecallRestoresTheWindowOntoTheCurrentDesktopAndRenumbers) {
     EXPECT_EQ(ids(), (std::vector<UINT_PTR>{2400, 2401}));
 
     fake::clearLog();
-    recallWindow(2);  // past the last listed window
+    recall(2);  // past the last listed window
     EXPECT_TRUE(fake::shown(SW_RESTORE).empty());
     EXPECT_TRUE(fake::calls(Op::RemoveMenu).empty());  // and no rebuild
 }
@@ -118,30 +123,35 @@ TEST_F(RecallTest, AnItemBringsBackTheWindowItNamesOrNothing) {
     rebuildRecallMenu();  // a b c d
 
     fake::destroy(a);
-    recallWindow(1);  // still "b"
+    recall(1);  // still "b"
     EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{b});
     EXPECT_EQ(titles(), (std::vector<std::string>{"c", "d"}));
 
     fake::reuseHandle(c, OtherProcess + 1, "another program's");  // c's handle, a new owner
     fake::clearLog();
-    recallWindow(0);
+    recall(0);
     EXPECT_TRUE(fake::calls(Op::ShowWindow).empty());
     EXPECT_EQ(table[66], nullptr);  // dropped, and the list built afresh
     EXPECT_EQ(titles(), std::vector<std::string>{"d"});
 }
 
-TEST_F(RecallTest, AWindowInTwoRangesIsListedTwiceAndRecalledFromOneSlot) {
-    HWND both = park(64, "both");
-    file(128, both);
+// A choice that waited behind a switch carries the list it was chosen from:
+// once the switch has changed the list, its position names another window.
+TEST_F(RecallTest, AChoiceFromAListThatHasChangedBringsBackNothing) {
+    park(64, "a");
+    HWND b = park(65, "b");
     rebuildRecallMenu();
-    EXPECT_EQ(titles(), (std::vector<std::string>{"both", "both"}));
+    const DWORD chosenFrom = app.recallListVersion;
+    rebuildRecallMenu();  // the same items: still the same list
+    EXPECT_EQ(app.recallListVersion, chosenFrom);
 
-    recallWindow(0);
-
-    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{both});
-    EXPECT_EQ(table[64], nullptr);
-    EXPECT_EQ(table[128], both);
-    EXPECT_EQ(titles(), std::vector<std::string>{"both"});
+    fake::addWindow(OtherProcess, "opened on desktop 1");
+    switchDesktop(3, true);  // desktop 1's window is listed first now
+    fake::clearLog();
+    recallWindow(1, chosenFrom);
+    EXPECT_TRUE(fake::calls(Op::ShowWindow).empty());
+    recall(2);
+    EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{b});
 }
 
 TEST_F(RecallTest, EveryCaptureRebuildsTheMenu) {
