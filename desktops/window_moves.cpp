@@ -70,21 +70,18 @@ unsigned roomFor(const WindowGroup& group, DesktopId d) {
     return room;
 }
 
-// Filed under another desktop and not under this one: shown, it is there
-// only because its program showed it, and it is not this desktop's.
-bool filedOnlyElsewhere(HWND window) {
-    bool elsewhere = false;
-    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
-        if (app.windowTable[slot] != window) continue;
-        if (slot / SlotsPerDesktop == app.currentDesktop - 1) return false;
-        elsewhere = true;
+// A window stands on one desktop at most: one filed under another desktop
+// and on the screen all the same was shown by its own program.
+bool filedElsewhere(HWND window) {
+    for (DesktopId d = 1; d <= DesktopCount; ++d) {
+        if (d != app.currentDesktop && slotOf(window, d) != NoSlot) return true;
     }
-    return elsewhere;
+    return false;
 }
 
 BOOL CALLBACK findWindowHere(HWND w, LPARAM parameter) {
     WindowOwner owner;
-    if (!isFileable(w, owner) || filedOnlyElsewhere(w)) return TRUE;
+    if (!isFileable(w, owner) || filedElsewhere(w)) return TRUE;
     *reinterpret_cast<HWND*>(parameter) = w;
     return FALSE;
 }
