@@ -78,7 +78,9 @@ TEST_F(HotkeysTest, RegistrationReleasesEveryCombinationBeforeAskingForAny) {
     EXPECT_EQ(app.refusedHotkeys, 0u);
     const std::vector<fake::Call>& log = fake::log();
     ASSERT_EQ(log.size(), 17u);
-    for (std::size_t i = 0; i < log.size(); ++i) EXPECT_EQ(log[i].op, i < 11 ? Op::UnregisterHotKey : Op::RegisterHotKey);
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].op, i < 11 ? Op::UnregisterHotKey : Op::RegisterHotKey);
+    }
 
     app.hotkeys = 0x0B;
     registerHotkeys(app.viewerWindow);
