@@ -114,6 +114,23 @@ bool focusIsIn(HWND notepad) {
            info.hwndFocus == FindWindowExA(notepad, nullptr, "Edit", nullptr);
 }
 
+// The foreground is the window and stays so: under Wine an earlier
+// process's SetForegroundWindow can land late and undo a later one.
+bool holdsForeground(HWND window) {
+    return e2e::waitUntil([&] { return GetForegroundWindow() == window; }) &&
+           !e2e::waitUntil([&] { return GetForegroundWindow() != window; }, FiftyPollsMs);
+}
+
+// Asks until the window has the foreground, and holds it.
+bool activate(HWND window) {
+    e2e::waitUntil([&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
+    return holdsForeground(window);
+}
+
 std::string notepadText(HWND notepad) {
     char text[64] = {};
     SendMessageTimeoutA(FindWindowExA(notepad, nullptr, "Edit", nullptr), WM_GETTEXT, sizeof text,
@@ -261,8 +278,10 @@ void recallRestoresMaximised() {
 namespace scenarios {
 
 // Typing goes where the user looks right after a keyboard switch; a window
-// moved by keyboard is hidden and comes back with its new desktop; one shown
-// on every desktop stays through a round of switches.
+// moved by keyboard is hidden and comes back with its new desktop, the
+// focus going to the next window in the stacking order; a dialog moved
+// takes its owner along; one shown on every desktop stays through a round
+// of switches.
 void keyboardMovesWindows() {
     e2e::storeSetting("xpos", 0);
     e2e::storeSetting("hotkeys", SwitchAndMoveHotkeys);
@@ -272,6 +291,7 @@ void keyboardMovesWindows() {
     SetForegroundWindow(first);
     switchKey(2);
     check(e2e::waitUntil([&] { return IsWindowVisible(first) == FALSE; }), "Ctrl+Alt+Win+2 parks desktop 1");
+    const HWND below = e2e::openWindows("below", 1)[0];
     HWND second = e2e::openProgram("notepad.exe");
     switchKey(1);
     check(e2e::waitUntil([&] { return IsWindowVisible(first) != FALSE && IsWindowVisible(second) == FALSE; }),
@@ -285,9 +305,16 @@ void keyboardMovesWindows() {
     check(e2e::waitUntil([&] { return notepadText(second) == "two"; }) && notepadText(first) == "one",
           "and after Ctrl+Alt+Win+2 in desktop 2's");
 
+    // Opened since desktop 2 was captured, and worked in after the window
+    // captured below the Notepad.
+    const HWND late = e2e::openWindows("late", 1)[0];
+    holdsForeground(late);
+    check(activate(second), "the user works in the late window, then in the Notepad");
     moveKey(3);
     check(e2e::waitUntil([&] { return IsWindowVisible(second) == FALSE; }) && IsWindowVisible(first) == FALSE,
           "Ctrl+Shift+Win+3 sends the active Notepad away and the user stays on desktop 2");
+    check(holdsForeground(late) && IsWindowVisible(below) != FALSE,
+          "the focus goes to the next window in the stacking order, the one opened since the last switch");
     const std::vector<HWND> everywhere = e2e::openWindows("everywhere", 1);
     SetForegroundWindow(everywhere[0]);
     e2e::waitUntil([&] { return GetForegroundWindow() == everywhere[0]; });
@@ -299,6 +326,17 @@ void keyboardMovesWindows() {
                 IsWindowVisible(everywhere[0]) != FALSE && stays;
     }
     check(stays, "the moved Notepad shows on desktop 3 alone, the window on every desktop on each");
+
+    activate(second);
+    typeShortcut('F', {VK_LCONTROL});
+    HWND find = nullptr;
+    check(e2e::waitUntil([&] { return (find = e2e::ownedWindowOf(second)) != nullptr; }) && holdsForeground(find),
+          "Ctrl+F opens the Notepad's Find box, owned by it and active");
+    moveKey(4);
+    check(e2e::waitUntil([&] { return noneVisible({find, second}); }),
+          "Ctrl+Shift+Win+4 with the Find box active sends it away with its Notepad");
+    switchKey(4);
+    check(e2e::waitUntil([&] { return allVisible({find, second}); }), "and both stand on desktop 4");
 }
 
 }  // namespace scenarios
