@@ -104,3 +104,7 @@ void moveForegroundWindow(DesktopId d);
 // Shows the foreground window on every desktop, or files it under the
 // current one again.
 void toggleForegroundOnEveryDesktop();
+
+// Gives the window the foreground, with one retry that Windows' foreground
+// lock may ask for.
+void giveForeground(HWND window);

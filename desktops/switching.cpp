@@ -17,7 +17,7 @@ unsigned slotOnCurrentDesktop(HWND window) {
 void focusCurrentDesktop() {
     unsigned slot = slotOnCurrentDesktop(app.desktopFocus[app.currentDesktop - 1]);
     if (slot == NoSlot || !ownerUnchanged(slot)) slot = desktopRangeStart(app.currentDesktop);
-    if (app.windowTable[slot] != nullptr) ws::SetForegroundWindow(app.windowTable[slot]);
+    if (app.windowTable[slot] != nullptr) giveForeground(app.windowTable[slot]);
 }
 
 }  // namespace

@@ -21,17 +21,78 @@ EveryDesktopWindow* everyDesktopEntry(HWND window) {
     return nullptr;
 }
 
-// The focus leaves a window that was just hidden for the front-most window
-// the current desktop still shows.
-void focusFrontMost() {
-    const unsigned first = desktopRangeStart(app.currentDesktop);
-    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
-        HWND window = app.windowTable[slot];
-        if (window != nullptr && ws::IsWindowVisible(window) == TRUE) {
-            ws::SetForegroundWindow(window);
-            return;
-        }
+// The foreground window's group: its root owner and every window that root
+// owns, directly or not, that a capture would file, front-most first. A
+// dialog moves with the window it belongs to, and a main window with its
+// palettes and Find box: parted, an owner would be left disabled behind a
+// hidden modal dialog, or a dialog shown over nothing.
+struct WindowGroup {
+    HWND windows[SlotsPerDesktop];
+    WindowOwner owners[SlotsPerDesktop];
+    unsigned count;
+    HWND root;
+};
+
+BOOL CALLBACK addGroupMember(HWND w, LPARAM parameter) {
+    WindowGroup& group = *reinterpret_cast<WindowGroup*>(parameter);
+    WindowOwner owner;
+    if (ws::GetAncestor(w, GA_ROOTOWNER) != group.root || !isFileable(w, owner)) return TRUE;
+    group.windows[group.count] = w;
+    group.owners[group.count] = owner;
+    ++group.count;
+    return group.count < SlotsPerDesktop ? TRUE : FALSE;
+}
+
+// One snapshot of the stacking order; the foreground window is in it, as it
+// is fileable, unless it went away meanwhile.
+void findGroup(HWND foreground, WindowGroup& group) {
+    group.count = 0;
+    group.root = ws::GetAncestor(foreground, GA_ROOTOWNER);
+    if (group.root == nullptr) group.root = foreground;
+    ws::EnumWindows(addGroupMember, reinterpret_cast<LPARAM>(&group));
+}
+
+bool inGroup(const WindowGroup& group, HWND window) {
+    for (unsigned i = 0; i < group.count; ++i) {
+        if (group.windows[i] == window) return true;
     }
+    return false;
+}
+
+// Slots of desktop d's range that are free, or would be once the group left
+// them.
+unsigned roomFor(const WindowGroup& group, DesktopId d) {
+    unsigned room = 0;
+    const unsigned first = desktopRangeStart(d);
+    for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
+        if (app.windowTable[slot] == nullptr || inGroup(group, app.windowTable[slot])) ++room;
+    }
+    return room;
+}
+
+// A window stands on one desktop at most: one filed under another desktop
+// and on the screen all the same was shown by its own program.
+bool filedElsewhere(HWND window) {
+    for (DesktopId d = 1; d <= DesktopCount; ++d) {
+        if (d != app.currentDesktop && slotOf(window, d) != NoSlot) return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK findWindowHere(HWND w, LPARAM parameter) {
+    WindowOwner owner;
+    if (!isFileable(w, owner) || filedElsewhere(w)) return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = w;
+    return FALSE;
+}
+
+// The focus leaves windows just hidden for the next window of this desktop
+// in the stacking order as it is now, a window opened since the last
+// capture included; never the viewer, never another desktop's window.
+void focusNextWindowHere() {
+    HWND next = nullptr;
+    ws::EnumWindows(findWindowHere, reinterpret_cast<LPARAM>(&next));
+    if (next != nullptr) giveForeground(next);
 }
 
 }  // namespace
@@ -41,56 +102,91 @@ void switchDesktopByKeyboard(DesktopId d) {
     switchDesktop(d, true);
 }
 
-// The window leaves every range it stands in (and the windows on every
-// desktop) for the first free slot of the target, and is hidden as a switch
-// hides: on record before it goes. A full target refuses with the default
-// beep and moves nothing.
+// The group leaves every range it stands in (and the windows on every
+// desktop) for the first free slots of the target, and is hidden as a
+// switch hides: all on record before the first goes. A target without room
+// for all of it refuses with the default beep and moves nothing.
 void moveForegroundWindow(DesktopId d) {
     if (!operationMayStart() || d == app.currentDesktop) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
-    if (firstFreeSlot(d) == NoSlot && slotOf(window, d) == NoSlot) {
+    WindowGroup group;
+    findGroup(window, group);
+    if (group.count == 0) return;
+    if (roomFor(group, d) < group.count) {
         ws::MessageBeep(MB_OK);
         return;
     }
     beginOperation();
-    unfileWindow(window);
-    const unsigned slot = firstFreeSlot(d);
-    fileWindow(slot, window, owner);
-    markAboutToPark(slot);
+    unsigned slots[SlotsPerDesktop];
+    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
+    for (unsigned i = 0; i < group.count; ++i) {
+        slots[i] = firstFreeSlot(d);
+        fileWindow(slots[i], group.windows[i], group.owners[i]);
+        markAboutToPark(slots[i]);
+    }
     writeParkedRecord();
-    parkSlot(slot);
+    for (unsigned i = 0; i < group.count; ++i) parkSlot(slots[i]);
     rebuildRecallMenu();
     writeParkedRecord();
-    focusFrontMost();
+    focusNextWindowHere();
     endOperation();
 }
 
+namespace {
+
+// Free entries of the list, counting those the group already holds.
+unsigned everyDesktopRoomFor(const WindowGroup& group) {
+    unsigned room = 0;
+    for (const EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window == nullptr || inGroup(group, entry.window)) ++room;
+    }
+    return room;
+}
+
+// Taken out first, so the group's own slots count as free.
+void fileGroupHere(const WindowGroup& group) {
+    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
+    for (unsigned i = 0; i < group.count; ++i) {
+        fileWindow(firstFreeSlot(app.currentDesktop), group.windows[i], group.owners[i]);
+    }
+}
+
+void putGroupOnEveryDesktop(const WindowGroup& group) {
+    for (unsigned i = 0; i < group.count; ++i) {
+        unfileWindow(group.windows[i]);
+        *everyDesktopEntry(nullptr) = EveryDesktopWindow{group.windows[i], group.owners[i]};
+    }
+}
+
+}  // namespace
+
 // A window on every desktop stands in no range, so no switch hides it and
 // "Show Window" does not list it; toggled again, it is filed under the
-// current desktop. The list is small and fixed: a full one beeps.
+// current desktop. Its group goes with it either way, by what the
+// foreground window is now. The list is small and fixed: a group it cannot
+// hold beeps, as does a current desktop without room for the group. Nothing
+// is hidden, so the focus stays where it is.
 void toggleForegroundOnEveryDesktop() {
     if (!operationMayStart()) return;
     WindowOwner owner;
     HWND window = fileableForeground(owner);
     if (window == nullptr) return;
     dropGoneEveryDesktopWindows();
-    if (isOnEveryDesktop(window, owner)) {
-        const unsigned slot = firstFreeSlot(app.currentDesktop);
-        if (slot == NoSlot) {
-            ws::MessageBeep(MB_OK);
-            return;
-        }
-        fileWindow(slot, window, owner);
+    WindowGroup group;
+    findGroup(window, group);
+    if (group.count == 0) return;
+    const bool backHere = isOnEveryDesktop(window, owner);
+    const unsigned room = backHere ? roomFor(group, app.currentDesktop) : everyDesktopRoomFor(group);
+    if (room < group.count) {
+        ws::MessageBeep(MB_OK);
+        return;
+    }
+    if (backHere) {
+        fileGroupHere(group);
     } else {
-        EveryDesktopWindow* free = everyDesktopEntry(nullptr);
-        if (free == nullptr) {
-            ws::MessageBeep(MB_OK);
-            return;
-        }
-        unfileWindow(window);
-        *free = EveryDesktopWindow{window, owner};
+        putGroupOnEveryDesktop(group);
     }
     rebuildRecallMenu();
     writeParkedRecord();

@@ -42,6 +42,19 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags);
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 
+// The keyboard shortcuts. A combination is held by one window and id at a
+// time: registering one that another holds fails.
+BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey);
+BOOL UnregisterHotKey(HWND window, int id);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// GA_ROOTOWNER: the window at the end of the window's chain of parents and
+// owners (the window itself when it has neither).
+HWND GetAncestor(HWND window, UINT flags);
+// Input as if from the keyboard: it makes this process the one that
+// received the last input, which Windows asks of a program that sets the
+// foreground window.
+UINT SendInput(UINT count, INPUT* inputs, int size);
+
 // What tells the miniature that the screen may be changing: the time of the
 // last input, and window events, delivered to the procedure from the
 // thread's message loop when asked out of context.

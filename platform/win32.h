@@ -150,6 +150,31 @@ constexpr int SM_CXSCREEN = 0;
 
 constexpr UINT MB_OK = 0x0000;
 
+constexpr UINT MOD_ALT = 0x0001;
+constexpr UINT MOD_CONTROL = 0x0002;
+constexpr UINT MOD_SHIFT = 0x0004;
+constexpr UINT MOD_WIN = 0x0008;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_RIGHT = 0x27;
+constexpr UINT WM_HOTKEY = 0x0312;
+
+constexpr UINT GA_ROOTOWNER = 3;
+
+// The keyboard member of INPUT's union alone: the engine sends no other.
+struct KEYBDINPUT {
+    WORD wVk;
+    WORD wScan;
+    DWORD dwFlags;
+    DWORD time;
+    UINT_PTR dwExtraInfo;
+};
+struct INPUT {
+    DWORD type;
+    KEYBDINPUT ki;
+};
+constexpr DWORD INPUT_KEYBOARD = 1;
+constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD DWMWA_CLOAKED = 14;
 

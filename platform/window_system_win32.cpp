@@ -68,6 +68,16 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags) { return ::MonitorFromPoint(
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) { return ::QueryPerformanceCounter(count); }
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) { return ::QueryPerformanceFrequency(frequency); }
 
+BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
+    return ::RegisterHotKey(window, id, modifiers, virtualKey);
+}
+BOOL UnregisterHotKey(HWND window, int id) { return ::UnregisterHotKey(window, id); }
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageA(window, message, wParam, lParam);
+}
+HWND GetAncestor(HWND window, UINT flags) { return ::GetAncestor(window, flags); }
+UINT SendInput(UINT count, INPUT* inputs, int size) { return ::SendInput(count, inputs, size); }
+
 BOOL GetLastInputInfo(LASTINPUTINFO* info) { return ::GetLastInputInfo(info); }
 HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure,
                               DWORD processId, DWORD threadId, DWORD flags) {

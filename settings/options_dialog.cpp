@@ -85,12 +85,15 @@ void showSelectedPage() {
     ShowWindow(options.pages[app.optionsTab], SW_SHOWDEFAULT);
 }
 
+void selectTab(int tab) {
+    SendMessageA(options.tabControl, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    showSelectedPage();
+}
+
 // Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous tab, the focus on
 // the first control of the dialog, so it never stays on a hidden page.
 void stepTab(bool backwards) {
-    const int tab = (app.optionsTab + (backwards ? -1 : 1) + TabCount) % TabCount;
-    SendMessageA(options.tabControl, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-    showSelectedPage();
+    selectTab((app.optionsTab + (backwards ? -1 : 1) + TabCount) % TabCount);
     HWND first = GetNextDlgTabItem(options.dialog, nullptr, FALSE);
     SendMessageA(options.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
@@ -127,18 +130,24 @@ LRESULT CALLBACK OptionsKeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
 void closeOptionsDialog(HWND dialog) { DestroyWindow(dialog); }
 
 // OK: the shortcuts go into force, the key page commits and saves, then the
-// dialog closes. Cancel closes without any of it. Enter and Escape arrive as
+// dialog closes; shortcuts that cannot be had keep it open on their tab the
+// first time. Cancel closes without any of it. Enter and Escape arrive as
 // IDOK and IDCANCEL.
 void onOptionsCommand(HWND dialog, WORD id) {
     switch (id) {
     case IDOK:
     case OkId:
-        commitShortcuts();
+        if (!commitShortcuts()) {
+            selectTab(ShortcutsTab);
+            reportShortcuts(dialog);
+            break;
+        }
         SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
         closeOptionsDialog(dialog);
         break;
     case IDCANCEL:
     case CancelId:
+        discardShortcuts();
         closeOptionsDialog(dialog);
         break;
     default:
@@ -223,6 +232,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         onOptionsCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_CLOSE:  // the close box, Alt+F4, or the viewer opening a fresh dialog
+        discardShortcuts();
         closeOptionsDialog(dialog);
         return TRUE;
     case WM_DESTROY:

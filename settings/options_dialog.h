@@ -12,9 +12,14 @@ void openOptionsDialog(int tab);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionKeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The Shortcuts page, and its part of OK: the edited shortcuts go into force.
+// The Shortcuts page, and its part of OK: the edited shortcuts go into
+// force. commitShortcuts answers false when the dialog should stay open for
+// reportShortcuts to say what they cannot have; discardShortcuts puts back
+// those in force when the dialog opened.
 INT_PTR CALLBACK ShortcutsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void commitShortcuts();
+bool commitShortcuts();
+void reportShortcuts(HWND dialog);
+void discardShortcuts();
 
 // The About page and the window procedure of its two links.
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -19,15 +19,36 @@ constexpr DWORD groupModifiers(DWORD hotkeys, unsigned group) {
     return (hotkeys >> (HotkeyGroupShift * group)) & HotkeyModifierMask;
 }
 
-// Takes back every shortcut held and registers those app.hotkeys asks for,
-// each on its own: one that Windows or another program holds is noted in
-// app.refusedHotkeys and stops none of the others.
+// Whether the modifiers with a digit would type a character on common
+// keyboard layouts, so a shortcut would take it from every program: Shift
+// alone ("!@#$)" on a US keyboard), and Ctrl+Alt with or without Shift,
+// which Windows treats as AltGr ("@#{~" on a French keyboard, "²³" on a
+// German one). Win makes any combination safe: no layout types with it.
+constexpr bool typesText(DWORD modifiers) {
+    constexpr DWORD AltGr = MOD_CONTROL | MOD_ALT;
+    if ((modifiers & MOD_WIN) != 0) return false;
+    return modifiers == MOD_SHIFT || (modifiers & AltGr) == AltGr;
+}
+
+// The modifiers a group registers with: none when it is off, or when they
+// would take keys that type text. The stored value is kept as it is.
+constexpr DWORD usableModifiers(DWORD hotkeys, unsigned group) {
+    return typesText(groupModifiers(hotkeys, group)) ? 0 : groupModifiers(hotkeys, group);
+}
+
+// Takes back every shortcut held, then registers those app.hotkeys asks
+// for, each on its own: one that Windows or another program holds is noted
+// in app.refusedHotkeys and stops none of the others. Of two rows asking
+// for the same combination (both groups with the same modifiers) the first
+// has it and the second is not asked for.
 void registerHotkeys(HWND viewer);
 // WM_HOTKEY: runs the shortcut's operation.
 void onHotkey(HWND viewer, WPARAM id);
 
-// Room for every combination named, with the line's opening words.
-constexpr unsigned RefusedHotkeysTextBytes = 400;
-// The line that names the combinations refused at the last registration;
-// empty when there are none.
-void describeRefusedHotkeys(char (&text)[RefusedHotkeysTextBytes]);
+// Room for every sentence, every combination named.
+constexpr unsigned ShortcutsTextBytes = 512;
+// What the modifiers asked for cannot have, one sentence a line: a group
+// that would take typing, a clash between the two groups, and the
+// combinations refused at the last registration where `hotkeys` still asks
+// for them. Empty when there is nothing to say.
+void describeShortcuts(DWORD hotkeys, char (&text)[ShortcutsTextBytes]);

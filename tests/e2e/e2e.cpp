@@ -47,6 +47,7 @@ struct TopLevelSearch {
     const std::string* title = nullptr;
     bool titlePart = false;  // the title need only contain `title`
     int skip = 0;            // matching windows to pass over first, front-most first
+    HWND owner = nullptr;
     HWND found = nullptr;
 };
 
@@ -69,6 +70,7 @@ BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter) {
     if (!IsWindowVisible(window) || (search->processId != 0 && processId != search->processId)) return TRUE;
     if (search->className != nullptr && !sameClass(window, search->className)) return TRUE;
     if (search->title != nullptr && !sameTitle(window, *search->title, search->titlePart)) return TRUE;
+    if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
     if (search->skip-- > 0) return TRUE;
     search->found = window;
     return FALSE;
@@ -539,6 +541,12 @@ HWND windowTitled(const std::string& part) {
     TopLevelSearch search;
     search.title = &part;
     search.titlePart = true;
+    return findTopLevel(search);
+}
+
+HWND ownedWindowOf(HWND owner) {
+    TopLevelSearch search;
+    search.owner = owner;
     return findTopLevel(search);
 }
 

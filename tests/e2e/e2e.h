@@ -116,6 +116,9 @@ std::vector<COLORREF> screenPixels(const RECT& area);
 // A visible top-level window whose title contains the text.
 HWND windowTitled(const std::string& part);
 
+// A visible top-level window that `owner` owns; null when there is none.
+HWND ownedWindowOf(HWND owner);
+
 bool allVisible(const std::vector<HWND>& windows);
 bool noneVisible(const std::vector<HWND>& windows);
 

@@ -31,10 +31,15 @@ constexpr int TabCount = 3;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
 constexpr int SwitchControlBox = 1101;
 constexpr int SwitchShiftBox = 1103;
+constexpr int MoveWinBox = 1108;
 constexpr int ShortcutBoxCount = 8;
 constexpr int RefusedLine = 1110;
 // Ctrl+Alt+Win, the switch shortcuts' modifiers when "hotkeys" is missing.
 constexpr DWORD DefaultHotkeys = 0x0B;
+// The default switching, and moving with Ctrl+Alt.
+constexpr DWORD MovingWithAltGr = 0x030B;
+constexpr char AltGrLine[] = "Moving is off: Ctrl+Alt with a digit types text on many keyboards.\n";
+constexpr char RefusedLine3[] = "Not registered, in use by Windows or another program: Ctrl+Alt+Win+3";
 
 constexpr char WebSiteAddress[] = "https://panorel.example.com/";
 constexpr char ReferralAddress[] = "https://pay.example.com/referral/panorel";
@@ -434,14 +439,23 @@ void optionsStartWithWindows() {
 
 // The default switch shortcuts, one of them taken by another program before
 // Panorel starts: every desktop is reached all the same, and the Shortcuts
-// tab names the one refused. Then which tab opens, switching tabs, and the
-// viewer's commands while open.
+// tab names the one refused. Moving with Ctrl+Alt, AltGr on many keyboards,
+// is stored but takes no key. The two rows with the same modifiers are a
+// clash of their own; OK says once what cannot be had. Then which tab
+// opens, switching tabs, and the viewer's commands while open.
 void optionsTabs() {
     check(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT | MOD_WIN, '3') != FALSE,
           "another program holds Ctrl+Alt+Win+3");
     std::vector<HWND> desktops = e2e::openWindows("one", 1);
-    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
+    Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01},
+                           {"hotkeys", MovingWithAltGr}});
     if (r.viewer == nullptr) return;
+    bool noneTaken = true;
+    for (WORD digit : {'0', '1', '2', '3', '4'}) {
+        noneTaken = RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, digit) != FALSE && noneTaken;
+        UnregisterHotKey(nullptr, 2);
+    }
+    check(noneTaken, "Ctrl+Alt+0 to 4 are left to other programs");
     auto typeWithDefaults = [](WORD key) {
         typeShortcut(key, {VK_LCONTROL, VK_LMENU, VK_LWIN});
         return true;
@@ -477,11 +491,17 @@ void optionsTabs() {
     check(FindWindowExA(d.aboutPage, nullptr, "Static", Purpose) != nullptr, "and the purpose text");
 
     check(selectTab(r.panorel, d, ShortcutsTab), "clicking \"Shortcuts\" shows the Shortcuts page alone");
-    check(boxStates(d, SwitchControlBox, ShortcutBoxCount) == "11010000",
-          "Ctrl, Alt and Win ticked for switching, nothing for moving");
+    check(boxStates(d, SwitchControlBox, ShortcutBoxCount) == "11011100",
+          "Ctrl, Alt and Win ticked for switching, Ctrl and Alt for moving");
     GetWindowTextA(d.control(RefusedLine), text, sizeof text);
-    check(std::string(text) == "Not registered, in use by Windows or another program: Ctrl+Alt+Win+3",
-          std::string("the page names the one refused: \"") + text + "\"");
+    check(std::string(text) == std::string(AltGrLine) + RefusedLine3,
+          std::string("the page says why moving is off and names the one refused: \"") + text + "\"");
+    const std::string clash = "Both rows have Ctrl+Alt+Win: 1, 2, 3, 4 switch desktops and do not move a window.\n";
+    check(toggle(d.control(MoveWinBox)) && e2e::waitUntil([&] {
+              GetWindowTextA(d.control(RefusedLine), text, sizeof text);
+              return std::string(text) == clash + RefusedLine3;
+          }),
+          "\"Win\" ticked for moving too: the page names a clash of its two rows");
 
     check(selectTab(r.panorel, d, OptionKeysTab), "clicking \"Option Keys\" shows the key page and hides About");
     check(toggle(d.control(LeftControlBox)), "\"Left Control Key\" unticked");
@@ -491,7 +511,7 @@ void optionsTabs() {
     d = openDialog(r, OptionsId);
     check(!IsWindow(first), "\"Options\" closes the open dialog");
     check(d.window != nullptr && showsTab(d, OptionKeysTab), "and opens a fresh one on Option Keys");
-    check(boxStates(d) == "100000" && e2e::settingsValueCount() == 5, "the edit was discarded, nothing saved");
+    check(boxStates(d) == "100000" && e2e::settingsValueCount() == 6, "the edit was discarded, nothing saved");
 
     // Resizing moves none of the controls.
     RECT before = rectOf(d.control(OkId));
@@ -509,6 +529,15 @@ void optionsTabs() {
     check(clickToClose(d, CancelId), "Cancel closes it");
     d = openDialog(r, OptionsId);
     check(d.window != nullptr && showsTab(d, OptionKeysTab), "and \"Options\" opens a new one afterwards");
+
+    check(selectTab(r.panorel, d, AboutTab) && typeKey(VK_RETURN), "Enter on the About tab is OK");
+    HWND warning = nullptr;
+    check(e2e::waitUntil([&] { return (warning = e2e::ownedWindowOf(d.window)) != nullptr; }) &&
+              showsTab(d, ShortcutsTab),
+          "it warns of what cannot be had and shows the Shortcuts tab");
+    check(typeKey(VK_RETURN) && e2e::waitUntil([&] { return !IsWindow(warning); }) && IsWindow(d.window),
+          "Enter takes the warning away; the dialog stays open");
+    check(clickToClose(d, OkId) && storedIs("hotkeys", MovingWithAltGr), "a second OK accepts the rest");
 }
 
 // The links: blue and underlined, the hand under the mouse, the left button

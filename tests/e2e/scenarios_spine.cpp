@@ -128,7 +128,20 @@ void gotoMovesNewWindows() {
     e2e::sendCommand(viewer, GotoId[4]);
     const std::vector<HWND> desktop4 = e2e::openWindows("fourth", 3);
     e2e::sendCommand(viewer, GotoId[4]);
-    const std::vector<HWND>* own[] = {&desktop1, &late, &desktop3, &desktop4};
+
+    // A parked window that its own program shows again (a notification
+    // clicked, say) appeared on the desktop the user is on: it moves with
+    // the next Goto and leaves desktop 2 for good.
+    const HWND returning = late.back();
+    late.pop_back();
+    ShowWindow(returning, SW_SHOWNA);
+    e2e::sendCommand(viewer, GotoId[3]);
+    check(IsWindowVisible(returning) != FALSE,
+          "a window of desktop 2 that its program shows on desktop 4 moves with Goto Desktop 3");
+    std::vector<HWND> desktop3AndReturning = desktop3;
+    desktop3AndReturning.push_back(returning);
+
+    const std::vector<HWND>* own[] = {&desktop1, &late, &desktop3AndReturning, &desktop4};
     constexpr int Round[] = {1, 3, 2, 4, 1, 2, 3, 1, 4, 3, 2, 1, 4, 2, 3, 4, 1, 3, 2, 1, 4};
     bool eachOwn = true;
     for (int d : Round) {
@@ -137,7 +150,7 @@ void gotoMovesNewWindows() {
             eachOwn = eachOwn && (other == d ? allVisible(*own[other - 1]) : noneVisible(*own[other - 1]));
         }
     }
-    check(eachOwn, "a round of 21 Gotos shows each desktop exactly its own windows");
+    check(eachOwn, "a round of 21 Gotos shows each desktop exactly its own windows, that one on desktop 3 alone");
 }
 
 // At the end of the session every parked window is shown first, so that a
@@ -158,11 +171,27 @@ void exitShowsParked() {
     check(allVisible(p.desktop1) && noneVisible(p.desktop2) && noneVisible(p.desktop3),
           "each of them still on its own desktop");
 
+    // Windows their own program hides (closed to a tray icon, say) are not
+    // Panorel's to show: not when the user comes back to their desktop,
+    // nor at Exit.
+    const HWND closedBefore = p.desktop1[0];
+    const HWND closedLast = p.desktop1[1];
+    ShowWindow(closedBefore, SW_HIDE);
+    e2e::sendCommand(p.viewer, GotoId[2]);
+    e2e::sendCommand(p.viewer, GotoId[1]);
+    check(IsWindowVisible(closedBefore) == FALSE && IsWindowVisible(closedLast) != FALSE,
+          "a window its program hid on desktop 1 stays hidden through Goto Desktop 2 and back");
+    ShowWindow(closedLast, SW_HIDE);
+
     PostMessageA(p.viewer, WM_COMMAND, ExitId, 0);
     DWORD code = STILL_ACTIVE;
     check(e2e::waitExit(p.panorel, &code), "Exit ends Panorel");
     check(code == 0, "with exit code 0");
-    check(allVisible(allParked(p)), "every parked window is visible again");
+    std::vector<HWND> shownByPrograms = allParked(p);
+    shownByPrograms.erase(shownByPrograms.begin(), shownByPrograms.begin() + 2);  // closedBefore, closedLast
+    check(allVisible(shownByPrograms), "every parked window is visible again");
+    check(IsWindowVisible(closedBefore) == FALSE && IsWindowVisible(closedLast) == FALSE,
+          "the two windows their program hid stay hidden");
 }
 
 // Alt+F4 closes "the current window", and after a switch or a tray menu's

@@ -41,9 +41,9 @@ Started startPanorel() {
 
 // Opens windows on desktop d (from desktop 1) and files them there: a Goto to
 // the desktop the user is on captures it. Returns to desktop 1.
-std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix) {
+std::vector<HWND> parkOn(HWND viewer, int d, const std::string& prefix, int count = 1) {
     e2e::sendCommand(viewer, GotoId[d]);
-    std::vector<HWND> windows = e2e::openWindows(prefix, 1);
+    std::vector<HWND> windows = e2e::openWindows(prefix, count);
     e2e::sendCommand(viewer, GotoId[d]);
     e2e::sendCommand(viewer, GotoId[1]);
     return windows;
@@ -112,6 +112,23 @@ bool focusIsIn(HWND notepad) {
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(0, &info) && info.hwndFocus != nullptr &&
            info.hwndFocus == FindWindowExA(notepad, nullptr, "Edit", nullptr);
+}
+
+// The foreground is the window and stays so: under Wine an earlier
+// process's SetForegroundWindow can land late and undo a later one.
+bool holdsForeground(HWND window) {
+    return e2e::waitUntil([&] { return GetForegroundWindow() == window; }) &&
+           !e2e::waitUntil([&] { return GetForegroundWindow() != window; }, FiftyPollsMs);
+}
+
+// Asks until the window has the foreground, and holds it.
+bool activate(HWND window) {
+    e2e::waitUntil([&] {
+        if (GetForegroundWindow() == window) return true;
+        SetForegroundWindow(window);
+        return false;
+    });
+    return holdsForeground(window);
 }
 
 std::string notepadText(HWND notepad) {
@@ -191,23 +208,39 @@ void edgeSwitchesRight() {
     std::vector<HWND> desktop1 = e2e::openWindows("one", 2);
     Started s = startPanorel();
     if (s.viewer == nullptr) return;
-    std::vector<HWND> desktop2 = parkOn(s.viewer, 2, "two");
-    check(allVisible(desktop1) && noneVisible(desktop2), "desktop 1 is current, desktop 2's window parked");
+    std::vector<HWND> desktop2 = parkOn(s.viewer, 2, "two", 2);
+    check(allVisible(desktop1) && noneVisible(desktop2), "desktop 1 is current, desktop 2's windows parked");
 
     // Opened after desktop 1 was last captured: the edge form files it
-    // under desktop 1 before hiding, so it is hidden too.
+    // under desktop 1 before hiding, so it is hidden too. So is a window of
+    // desktop 2 that its own program shows again on desktop 1: it leaves
+    // desktop 2 for desktop 1.
     std::vector<HWND> late = e2e::openWindows("late", 1);
+    late.push_back(desktop2.back());
+    desktop2.pop_back();
+    ShowWindow(late.back(), SW_SHOWNA);
+    // A switch shows the viewer after every window it shows.
+    ShowWindow(s.viewer, SW_HIDE);
     SetCursorPos(screenWidth() - 1, PointerY);
-    check(e2e::waitUntil([&] { return noneVisible(desktop1) && noneVisible(late) && allVisible(desktop2); }),
-          "the right edge switches to desktop 2, hiding desktop 1's windows and the late one");
+    check(e2e::waitUntil([&] { return IsWindowVisible(s.viewer) != FALSE; }),
+          "the right edge switches and shows the viewer again");
+    check(noneVisible(desktop1) && allVisible(desktop2), "desktop 2's window replaces desktop 1's");
+    check(noneVisible(late), "the late one and the one shown again by its program are hidden with desktop 1");
     check(pointerAt(1, PointerY), "the pointer lands one pixel inside the left edge");
-    check(IsWindowVisible(s.viewer) != FALSE, "the viewer stays visible");
 
-    // The Goto may arrive while the edge switch still waits for the last
-    // window it shows; it then runs right after.
+    // The Goto may arrive while the edge switch still files the desktop it
+    // entered and hands over the focus; it then runs right after.
     e2e::sendCommand(s.viewer, GotoId[1]);
     check(e2e::waitUntil([&] { return allVisible(desktop1) && allVisible(late) && noneVisible(desktop2); }),
-          "the late window came back with desktop 1");
+          "the late windows came back with desktop 1");
+    e2e::placePointer({screenWidth() / 2, PointerY});
+    int shownOn = 0;
+    for (int d : {2, 3, 4, 1}) {
+        e2e::sendCommand(s.viewer, GotoId[d]);
+        shownOn += IsWindowVisible(late.back()) != FALSE ? 1 : 0;
+    }
+    check(shownOn == 1 && IsWindowVisible(late.back()) != FALSE,
+          "a tour of the four desktops shows it on desktop 1 alone");
 }
 
 void edgeWrapsLeft() {
@@ -245,8 +278,10 @@ void recallRestoresMaximised() {
 namespace scenarios {
 
 // Typing goes where the user looks right after a keyboard switch; a window
-// moved by keyboard is hidden and comes back with its new desktop; one shown
-// on every desktop stays through a round of switches.
+// moved by keyboard is hidden and comes back with its new desktop, the
+// focus going to the next window in the stacking order; a dialog moved
+// takes its owner along; one shown on every desktop stays through a round
+// of switches.
 void keyboardMovesWindows() {
     e2e::storeSetting("xpos", 0);
     e2e::storeSetting("hotkeys", SwitchAndMoveHotkeys);
@@ -256,6 +291,7 @@ void keyboardMovesWindows() {
     SetForegroundWindow(first);
     switchKey(2);
     check(e2e::waitUntil([&] { return IsWindowVisible(first) == FALSE; }), "Ctrl+Alt+Win+2 parks desktop 1");
+    const HWND below = e2e::openWindows("below", 1)[0];
     HWND second = e2e::openProgram("notepad.exe");
     switchKey(1);
     check(e2e::waitUntil([&] { return IsWindowVisible(first) != FALSE && IsWindowVisible(second) == FALSE; }),
@@ -269,9 +305,16 @@ void keyboardMovesWindows() {
     check(e2e::waitUntil([&] { return notepadText(second) == "two"; }) && notepadText(first) == "one",
           "and after Ctrl+Alt+Win+2 in desktop 2's");
 
+    // Opened since desktop 2 was captured, and worked in after the window
+    // captured below the Notepad.
+    const HWND late = e2e::openWindows("late", 1)[0];
+    holdsForeground(late);
+    check(activate(second), "the user works in the late window, then in the Notepad");
     moveKey(3);
     check(e2e::waitUntil([&] { return IsWindowVisible(second) == FALSE; }) && IsWindowVisible(first) == FALSE,
           "Ctrl+Shift+Win+3 sends the active Notepad away and the user stays on desktop 2");
+    check(holdsForeground(late) && IsWindowVisible(below) != FALSE,
+          "the focus goes to the next window in the stacking order, the one opened since the last switch");
     const std::vector<HWND> everywhere = e2e::openWindows("everywhere", 1);
     SetForegroundWindow(everywhere[0]);
     e2e::waitUntil([&] { return GetForegroundWindow() == everywhere[0]; });
@@ -283,6 +326,17 @@ void keyboardMovesWindows() {
                 IsWindowVisible(everywhere[0]) != FALSE && stays;
     }
     check(stays, "the moved Notepad shows on desktop 3 alone, the window on every desktop on each");
+
+    activate(second);
+    typeShortcut('F', {VK_LCONTROL});
+    HWND find = nullptr;
+    check(e2e::waitUntil([&] { return (find = e2e::ownedWindowOf(second)) != nullptr; }) && holdsForeground(find),
+          "Ctrl+F opens the Notepad's Find box, owned by it and active");
+    moveKey(4);
+    check(e2e::waitUntil([&] { return noneVisible({find, second}); }),
+          "Ctrl+Shift+Win+4 with the Find box active sends it away with its Notepad");
+    switchKey(4);
+    check(e2e::waitUntil([&] { return allVisible({find, second}); }), "and both stand on desktop 4");
 }
 
 }  // namespace scenarios

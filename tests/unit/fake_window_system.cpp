@@ -24,6 +24,7 @@ struct Window {
     DWORD cloaked = 0;
     bool hiddenByEngine = false;  // its last change of visibility came from the engine's hide
     bool refusesHides = false;
+    HWND owner = nullptr;
 };
 
 struct Monitor {
@@ -52,6 +53,9 @@ struct World {
     std::vector<Monitor> monitors;  // beside the primary
     HWND foreground = nullptr;
     std::int64_t counter = 0;
+    bool foregroundLocked = false;
+    std::vector<INPUT> input;
+    std::vector<Hotkey> hotkeys;
     DWORD lastInput = 0;
     std::vector<WinEventHook> winEventHooks;
 };
@@ -154,6 +158,14 @@ void failCursorReads(bool fail) { world.cursorReadsFail = fail; }
 void setScreenWidth(int width) { world.screenWidth = width; }
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.push_back({left, top, right, bottom}); }
 void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * CountsPerMs); }
+
+void setOwner(HWND window, HWND owner) { world.windows.at(window).owner = owner; }
+
+void armForegroundLock() { world.foregroundLocked = true; }
+const std::vector<INPUT>& sentInput() { return world.input; }
+
+void holdHotkey(UINT modifiers, UINT virtualKey) { world.hotkeys.push_back({nullptr, 0, modifiers, virtualKey}); }
+const std::vector<Hotkey>& hotkeys() { return world.hotkeys; }
 
 void input() { ++world.lastInput; }
 
@@ -268,7 +280,7 @@ HWND GetForegroundWindow() {
 
 BOOL SetForegroundWindow(HWND window) {
     fake::record(Op::SetForegroundWindow, window, 0);
-    if (fake::find(window) == nullptr) return FALSE;
+    if (fake::find(window) == nullptr || world.foregroundLocked) return FALSE;
     fake::setForeground(window);
     return TRUE;
 }
@@ -406,6 +418,53 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
     if (module != nullptr || flags != (WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS)) return nullptr;
     world.winEventHooks.push_back({eventMin, eventMax, procedure, fake::newHandle<HWINEVENTHOOK>()});
     return world.winEventHooks.back().handle;
+}
+
+}  // namespace ws
+
+namespace ws {
+
+constexpr UINT NoRepeatModifier = 0x4000;
+
+BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
+    fake::record(Op::RegisterHotKey, window, id, static_cast<std::intptr_t>(modifiers));
+    modifiers &= ~NoRepeatModifier;
+    for (const fake::Hotkey& held : world.hotkeys) {
+        if (held.modifiers == modifiers && held.virtualKey == virtualKey) return FALSE;
+    }
+    world.hotkeys.push_back({window, id, modifiers, virtualKey});
+    return TRUE;
+}
+
+BOOL UnregisterHotKey(HWND window, int id) {
+    fake::record(Op::UnregisterHotKey, window, id);
+    auto held = [&](const fake::Hotkey& h) { return h.window != nullptr && h.window == window && h.id == id; };
+    const auto before = world.hotkeys.size();
+    world.hotkeys.erase(std::remove_if(world.hotkeys.begin(), world.hotkeys.end(), held), world.hotkeys.end());
+    return world.hotkeys.size() != before ? TRUE : FALSE;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    fake::record(Op::PostMessageA, window, static_cast<std::intptr_t>(message), static_cast<std::intptr_t>(wParam));
+    return TRUE;
+}
+
+HWND GetAncestor(HWND window, UINT flags) {
+    fake::record(Op::GetAncestor, window, flags);
+    if (fake::find(window) == nullptr || flags != GA_ROOTOWNER) return nullptr;
+    while (fake::Window* w = fake::find(window)) {
+        if (w->owner == nullptr) break;
+        window = w->owner;
+    }
+    return window;
+}
+
+UINT SendInput(UINT count, INPUT* inputs, int size) {
+    fake::record(Op::SendInput, nullptr, count);
+    if (size != static_cast<int>(sizeof(INPUT))) return 0;
+    world.input.insert(world.input.end(), inputs, inputs + count);
+    world.foregroundLocked = false;
+    return count;
 }
 
 }  // namespace ws

@@ -18,7 +18,8 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 GetWindowTextA, ModifyMenuA, CheckMenuItem, RemoveMenu, AppendMenuA,
                 GetAsyncKeyState, GetCursorPos, SetCursorPos, GetSystemMetrics, GetClassNameA,
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
-                MessageBeep, IsIconic,
+                MessageBeep, IsIconic, RegisterHotKey, UnregisterHotKey, PostMessageA, GetAncestor,
+                SendInput,
                 GetLastInputInfo, SetWinEventHook };
 
 struct Call {
@@ -26,9 +27,11 @@ struct Call {
     const void* target;  // the window or menu the call names (null where none)
     // ShowWindow's show command, a menu id or position,
     // a virtual key, a metric's index, a DWM attribute, the x of
-    // SetCursorPos and MonitorFromPoint
+    // SetCursorPos and MonitorFromPoint, a hot key id, a message, a count
     std::intptr_t arg;
-    std::intptr_t arg2 = 0;  // the y of SetCursorPos and MonitorFromPoint
+    // the y of SetCursorPos and MonitorFromPoint, a hot key's modifiers, a
+    // message's wParam
+    std::intptr_t arg2 = 0;
 };
 
 enum class ShowState { Normal, Minimized, Maximized };
@@ -98,6 +101,26 @@ void setScreenWidth(int width);  // 1920 until set
 void addMonitor(LONG left, LONG top, LONG right, LONG bottom);
 // The performance counter: it runs at 10 MHz and moves only when told.
 void advanceClock(double ms);
+
+// The window's owner, as the window that made it gave it (none until set).
+void setOwner(HWND window, HWND owner);
+
+// Windows' foreground lock: once armed, SetForegroundWindow answers FALSE
+// and changes nothing until this process sends input (SendInput).
+void armForegroundLock();
+// The keyboard events sent with SendInput, in order.
+const std::vector<INPUT>& sentInput();
+
+// A combination held by a window and id of any process; another program's
+// hold (taken with holdHotkey) has no window. The no-repeat bit is dropped.
+struct Hotkey {
+    HWND window;
+    int id;
+    UINT modifiers;
+    UINT virtualKey;
+};
+void holdHotkey(UINT modifiers, UINT virtualKey);
+const std::vector<Hotkey>& hotkeys();
 
 // The user touches the keyboard or the mouse: GetLastInputInfo answers a
 // later time.

@@ -220,6 +220,70 @@ TEST_F(SwitchingTest, MovingSendsTheForegroundWindowHiddenToAnotherDesktopUnless
     EXPECT_TRUE(fake::visibleAnswer(desktop1[0]));
 }
 
+// The user worked in C, opened since the last capture, then in B, and moves
+// B away: the focus goes to C, not to A, front-most at that capture; never
+// to the viewer or to a window of another desktop its program showed.
+TEST_F(SwitchingTest, AfterAMoveTheFocusGoesToTheNextWindowHereInTheStackingOrder) {
+    HWND c = fake::addWindow(OtherProcess, "C");
+    HWND elsewhere = fake::addWindow(OtherProcess, "on desktop 2");
+    file(desktopRangeStart(2), elsewhere);
+    fake::setForeground(c);
+    fake::setForeground(elsewhere);
+    fake::setForeground(app.viewerWindow);
+    fake::setForeground(desktop1[1]);
+    moveForegroundWindow(3);
+    EXPECT_EQ(fake::foreground(), c);
+    EXPECT_EQ(fake::calls(Op::EnumWindows).size(), 2u);  // the group's, then the focus's
+}
+
+// A dialog active when the keys are pressed takes its owner along, with
+// everything the owner owns, directly or not, and visible: hidden together,
+// filed together, shown together. "Every desktop" takes the same group.
+TEST_F(SwitchingTest, AMoveTakesTheWholeWindowGroup) {
+    HWND owner = desktop1[0];
+    HWND palette = fake::addWindow(OtherProcess, "palette");
+    HWND dialog = fake::addWindow(OtherProcess, "Save As");
+    HWND hiddenTip = fake::addWindow(OtherProcess, "tip", FALSE);
+    HWND findBox = fake::addWindow(OtherProcess, "Find");
+    fake::setOwner(palette, owner);
+    fake::setOwner(dialog, owner);
+    fake::setOwner(hiddenTip, owner);
+    fake::setOwner(findBox, dialog);
+    fake::setForeground(owner);
+    fake::setForeground(dialog);
+    const std::vector<HWND> group = {dialog, owner, palette, findBox};  // front-most first
+
+    moveForegroundWindow(2);
+    EXPECT_EQ(filed(2), group);
+    EXPECT_EQ(filed(1), (std::vector<HWND>{desktop1[1], desktop1[2]}));
+    for (HWND w : group) EXPECT_FALSE(fake::visibleAnswer(w));
+    EXPECT_EQ(fake::foreground(), desktop1[1]);
+
+    switchDesktop(2, false);
+    for (HWND w : group) EXPECT_TRUE(fake::visibleAnswer(w));
+    fake::setForeground(findBox);
+    toggleForegroundOnEveryDesktop();
+    switchDesktop(1, true);
+    for (HWND w : group) EXPECT_TRUE(fake::visibleAnswer(w));
+    EXPECT_TRUE(filed(2).empty());
+}
+
+// The foreground lock of an edge switch: Windows refuses, one key event of
+// an unassigned key makes Panorel the last to have sent input, and the
+// second try lands. A first try that lands sends nothing.
+TEST_F(SwitchingTest, ARefusedForegroundIsRetriedOnceAfterOneInputEvent) {
+    switchDesktop(2, true);
+    EXPECT_TRUE(fake::sentInput().empty());
+    fake::armForegroundLock();
+    switchDesktop(1, true);
+    EXPECT_EQ(fake::foreground(), desktop1[0]);
+    ASSERT_EQ(fake::sentInput().size(), 1u);
+    const INPUT& sent = fake::sentInput()[0];
+    EXPECT_EQ(sent.type, INPUT_KEYBOARD);
+    EXPECT_EQ(sent.ki.dwFlags, KEYEVENTF_KEYUP);
+    EXPECT_EQ(fake::calls(Op::SetForegroundWindow).size(), 2u);
+}
+
 TEST_F(SwitchingTest, AWindowOnEveryDesktopStaysThroughSwitchesUntilToggledBack) {
     fake::setForeground(desktop1[1]);
     toggleForegroundOnEveryDesktop();
