@@ -163,6 +163,8 @@ struct AppState {
     std::int32_t screenHeight = 0;
     std::int32_t viewerWidth = 0;
     std::int32_t viewerHeight = 0;
+    // Where the miniature shows the viewer itself, in the picture's pixels.
+    RECT viewerSelfImage = {};
 
     // The miniature's frame budget, in counts of the performance counter:
     // when the last picture began and how long it took to draw. Set while

@@ -79,6 +79,12 @@ struct POINT {
     LONG x;
     LONG y;
 };
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
 
 // A union on Windows; the engine reads only the whole 64-bit count.
 struct LARGE_INTEGER {

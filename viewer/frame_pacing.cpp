@@ -93,6 +93,18 @@ bool frameDue(std::int64_t now) {
            since >= FrameBudgetFactor * app.frameCost;
 }
 
+// The viewer is in its own picture, a ninth of its size: a change there
+// shows again, smaller, in the next picture, and the one after, so it would
+// keep the full rate going by itself. Nothing else can be seen there.
+bool inViewersOwnImage(std::size_t pixel) {
+    if (app.viewerWidth <= 0) return false;
+    const auto width = static_cast<std::size_t>(app.viewerWidth);
+    const auto x = static_cast<LONG>(pixel % width);
+    const auto y = static_cast<LONG>(pixel / width);
+    const RECT& self = app.viewerSelfImage;
+    return x >= self.left && x < self.right && y >= self.top && y < self.bottom;
+}
+
 // The picture just drawn against the one before it, which it then replaces.
 bool pictureDiffersVisibly() {
     std::uint32_t* picture = app.picturePixels;
@@ -100,7 +112,7 @@ bool pictureDiffersVisibly() {
     std::uint32_t* before = picture + app.picturePixelCount;
     std::size_t changed = 0;
     for (std::size_t i = 0; i < app.picturePixelCount; ++i) {
-        if (((picture[i] ^ before[i]) & ColourBits) != 0) ++changed;
+        if (((picture[i] ^ before[i]) & ColourBits) != 0 && !inViewersOwnImage(i)) ++changed;
         before[i] = picture[i];
     }
     return changed > CaretPixels;

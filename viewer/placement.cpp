@@ -16,6 +16,14 @@ constexpr int UnscaledDpi = 96;
 constexpr char User32[] = "user32.dll";
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
+// A pixel more on each side takes in the halftone's blur at its edges.
+void noteViewerSelfImage(int top) {
+    const int left = app.screenWidth - app.viewerWidth;
+    app.viewerSelfImage = RECT{left / static_cast<int>(ViewerScale) - 1, top / static_cast<int>(ViewerScale) - 1,
+                               app.viewerWidth,
+                               (top + app.viewerHeight) / static_cast<int>(ViewerScale) + 2};
+}
+
 void fitViewerToScreen(UINT dpi, UINT flags) {
     RECT screen;
     GetWindowRect(GetDesktopWindow(), &screen);
@@ -24,8 +32,10 @@ void fitViewerToScreen(UINT dpi, UINT flags) {
     app.viewerWidth = static_cast<std::int32_t>(static_cast<unsigned>(app.screenWidth) / ViewerScale);
     app.viewerHeight = static_cast<std::int32_t>(static_cast<unsigned>(app.screenHeight) / ViewerScale);
     const int lift = MulDiv(ViewerBottomMargin, static_cast<int>(dpi), UnscaledDpi);
-    SetWindowPos(app.viewerWindow, HWND_TOPMOST, app.screenWidth - app.viewerWidth,
-                 app.screenHeight - app.viewerHeight - lift, app.viewerWidth, app.viewerHeight, flags);
+    const int top = app.screenHeight - app.viewerHeight - lift;
+    SetWindowPos(app.viewerWindow, HWND_TOPMOST, app.screenWidth - app.viewerWidth, top, app.viewerWidth,
+                 app.viewerHeight, flags);
+    noteViewerSelfImage(top);
     makeMiniaturePicture();
 }
 

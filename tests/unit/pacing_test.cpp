@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::size_t PicturePixels = 64;
+constexpr LONG PictureWidth = 8;
 
 double pictureMs = 0;
 int pictures = 0;
@@ -43,6 +44,8 @@ protected:
         screenMoving = true;
         app.picturePixels = picture.data();
         app.picturePixelCount = PicturePixels;
+        app.viewerWidth = PictureWidth;  // eight rows of eight, the viewer in the last two
+        app.viewerSelfImage = RECT{0, PictureWidth - 2, PictureWidth, PictureWidth};
         watchScreenChanges();
     }
 
@@ -189,6 +192,11 @@ TEST_F(PacingTest, InputWindowEventsMovesAndVisibleChangesBringTheFullRateBackFo
         {"a switch, a recall or a move", [] { noteScreenMayChange(); }, true},
         {"a picture that differs visibly", paint(CaretPixels + 1), true},
         {"a caret's blink", paint(CaretPixels), false},
+        {"the viewer's own image in the picture",
+         [] {
+             for (std::size_t i = PicturePixels - 2 * PictureWidth; i < PicturePixels; ++i) screen[i] ^= 0xFFFFFF;
+         },
+         false},
         {"the caret moved", event(EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET), false},
         {"the pointer moved, as an event", event(EVENT_OBJECT_LOCATIONCHANGE, CursorObject), false},
         {"a window retitled", event(NameChangeEvent), false},
