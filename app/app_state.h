@@ -193,6 +193,13 @@ struct AppState {
     HBITMAP pictureBitmap = nullptr;
     std::uint32_t* picturePixels = nullptr;
     std::size_t picturePixelCount = 0;  // in each half
+    // The quiet look at the screen: one row of the screen at a time, read
+    // into a bitmap of the screen's width, and a fingerprint of each of the
+    // miniature's pixels as the last look saw its middle row.
+    HDC sampleDc = nullptr;
+    HBITMAP sampleBitmap = nullptr;
+    std::uint32_t* sampleRow = nullptr;
+    std::uint32_t* sampleFingerprints = nullptr;
 };
 
 extern AppState app;

@@ -71,14 +71,21 @@ bool inputSinceLastLook() {
     return seen;
 }
 
-// The wall time of one picture swings with whatever else the machine does:
-// one held up does not push the quiet pictures out, a few in a row do.
+// The wall time of one look swings with whatever else the machine does:
+// one held up does not push the next out, a few in a row do.
 void noteCost(std::int64_t cost) {
     app.recentCosts[app.nextRecentCost] = cost;
     app.nextRecentCost = (app.nextRecentCost + 1) % RecentPictureCount;
 }
 
-std::int64_t quietCost() { return *std::min_element(std::begin(app.recentCosts), std::end(app.recentCosts)); }
+// Slots not filled yet (at start-up) know no cost.
+std::int64_t quietCost() {
+    std::int64_t cheapest = 0;
+    for (const std::int64_t cost : app.recentCosts) {
+        if (cost > 0 && (cheapest == 0 || cost < cheapest)) cheapest = cost;
+    }
+    return cheapest;
+}
 
 bool frameDue(std::int64_t now) {
     if (app.miniaturePaused) return true;
@@ -93,18 +100,6 @@ bool frameDue(std::int64_t now) {
            since >= FrameBudgetFactor * app.frameCost;
 }
 
-// The viewer is in its own picture, a ninth of its size: a change there
-// shows again, smaller, in the next picture, and the one after, so it would
-// keep the full rate going by itself. Nothing else can be seen there.
-bool inViewersOwnImage(std::size_t pixel) {
-    if (app.viewerWidth <= 0) return false;
-    const auto width = static_cast<std::size_t>(app.viewerWidth);
-    const auto x = static_cast<LONG>(pixel % width);
-    const auto y = static_cast<LONG>(pixel / width);
-    const RECT& self = app.viewerSelfImage;
-    return x >= self.left && x < self.right && y >= self.top && y < self.bottom;
-}
-
 // The picture just drawn against the one before it, which it then replaces.
 bool pictureDiffersVisibly() {
     std::uint32_t* picture = app.picturePixels;
@@ -116,6 +111,15 @@ bool pictureDiffersVisibly() {
         before[i] = picture[i];
     }
     return changed > CaretPixels;
+}
+
+// On a still screen the whole screen is read only once a look at a ninth of
+// it has seen something change; the looks are spaced by what they cost.
+bool lookedAndSawNoChange(std::int64_t began) {
+    if (app.miniaturePaused || began < app.liveUntil) return false;
+    const bool changed = screenSampleChanged();
+    noteCost(counterNow() - began);
+    return !changed;
 }
 
 // Only whole windows count: the pointer and the caret report their moves as
@@ -148,11 +152,11 @@ void onMiniatureTimer(HWND viewer) {
     if (inputSinceLastLook() || app.screenMayChange) stayLive(began);
     app.screenMayChange = false;
     if (!frameDue(began)) return;
+    app.frameStart = began;
+    if (lookedAndSawNoChange(began)) return;
     drawMiniature(viewer);
     const std::int64_t ended = counterNow();
-    app.frameStart = began;
     app.frameCost = ended - began;
-    noteCost(app.frameCost);
     app.miniaturePaused = false;
     if (pictureDiffersVisibly()) stayLive(ended);
 }

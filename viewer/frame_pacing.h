@@ -47,3 +47,20 @@ void watchScreenChanges();
 // One picture of the screen into app.picturePixels and the viewer
 // (viewer/miniature.cpp).
 void drawMiniature(HWND viewer);
+// The quiet look (viewer/miniature.cpp): reads one row of the screen in the
+// middle of each of the miniature's rows, a ninth of the screen's pixels,
+// and answers whether any of the miniature's pixels (the viewer's own image
+// left out) looks different there than at the last look.
+bool screenSampleChanged();
+// The viewer is in its own picture, a ninth of its size: a change there
+// shows again, smaller, in the next picture, and the one after, so it would
+// keep the full rate going by itself. Nothing else can be seen there.
+inline bool inViewersOwnImage(std::size_t pixel) {
+    if (app.viewerWidth <= 0) return false;
+    const auto width = static_cast<std::size_t>(app.viewerWidth);
+    const auto x = static_cast<LONG>(pixel % width);
+    const auto y = static_cast<LONG>(pixel / width);
+    const RECT& self = app.viewerSelfImage;
+    return x >= self.left && x < self.right && y >= self.top && y < self.bottom;
+}
+

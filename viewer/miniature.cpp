@@ -21,25 +21,75 @@ bool isDisplaySetting(const GUID& setting) {
 
 }  // namespace
 
+namespace {
+
+// A top-down 32-bit bitmap, selected into the context.
+HBITMAP makeBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixels) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    *pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, pixels, nullptr, 0);
+    if (bitmap == nullptr) *pixels = nullptr;
+    SelectObject(dc, bitmap);
+    return bitmap;
+}
+
+// One row of the screen's width, and the fingerprints at the miniature's
+// size: one word for each of its pixels.
+void makeSample() {
+    if (app.sampleDc == nullptr) app.sampleDc = CreateCompatibleDC(nullptr);
+    void* pixels = nullptr;
+    HBITMAP bitmap = makeBitmap(app.sampleDc, app.screenWidth, 1 + app.viewerHeight, &pixels);
+    if (app.sampleBitmap != nullptr) DeleteObject(app.sampleBitmap);
+    app.sampleBitmap = bitmap;
+    app.sampleRow = static_cast<std::uint32_t*>(pixels);
+    app.sampleFingerprints = app.sampleRow == nullptr ? nullptr : app.sampleRow + app.screenWidth;
+}
+
+constexpr std::uint32_t FingerprintPrime = 16777619u;
+constexpr std::uint32_t FingerprintStart = 2166136261u;
+
+// The colours of the row's pixels that one pixel of the miniature covers.
+std::uint32_t fingerprint(const std::uint32_t* from, const std::uint32_t* to) {
+    std::uint32_t print = FingerprintStart;
+    for (; from < to; ++from) print = (print ^ (*from & 0x00FFFFFFu)) * FingerprintPrime;
+    return print;
+}
+
+// Compares one sampled row with the last look's and keeps it: the count of
+// the miniature's pixels, outside the viewer's own image, that differ.
+unsigned compareSampledRow(std::int32_t row) {
+    unsigned changed = 0;
+    std::uint32_t* prints = app.sampleFingerprints + static_cast<std::size_t>(row) * app.viewerWidth;
+    for (std::int32_t column = 0; column < app.viewerWidth; ++column) {
+        const std::int32_t left = MulDiv(column, app.screenWidth, app.viewerWidth);
+        const std::int32_t right = MulDiv(column + 1, app.screenWidth, app.viewerWidth);
+        const std::uint32_t print = fingerprint(app.sampleRow + left, app.sampleRow + right);
+        const std::size_t pixel = static_cast<std::size_t>(row) * app.viewerWidth + column;
+        if (print != prints[column] && !inViewersOwnImage(pixel)) ++changed;
+        prints[column] = print;
+    }
+    return changed;
+}
+
+}  // namespace
+
 // Top-down, so that the picture (the top half) and the one before it (the
 // bottom half) each lie in one run of pixels.
 void makeMiniaturePicture() {
+    makeSample();
     if (app.pictureDc == nullptr) {
         app.pictureDc = CreateCompatibleDC(nullptr);
         SetStretchBltMode(app.pictureDc, HALFTONE);  // average each block, don't drop pixels
         SetBrushOrgEx(app.pictureDc, 0, 0, nullptr);
     }
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = app.viewerWidth;
-    format.bmiHeader.biHeight = -2 * app.viewerHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(app.pictureDc, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bitmap == nullptr) pixels = nullptr;
-    SelectObject(app.pictureDc, bitmap);
+    HBITMAP bitmap = makeBitmap(app.pictureDc, app.viewerWidth, 2 * app.viewerHeight, &pixels);
     if (app.pictureBitmap != nullptr) DeleteObject(app.pictureBitmap);
     app.pictureBitmap = bitmap;
     app.picturePixels = static_cast<std::uint32_t*>(pixels);
@@ -48,6 +98,23 @@ void makeMiniaturePicture() {
 
 void showMiniature(HDC target) {
     BitBlt(target, 0, 0, app.viewerWidth, app.viewerHeight, app.pictureDc, 0, 0, SRCCOPY);
+}
+
+// A row at a time: reading a part of the screen costs in proportion to its
+// pixels, so a ninth of the rows costs about a ninth of a picture. A change
+// that falls wholly between two sampled rows waits for the next picture.
+bool screenSampleChanged() {
+    if (app.sampleFingerprints == nullptr) return true;
+    HDC screenDc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    unsigned changed = 0;
+    for (std::int32_t row = 0; row < app.viewerHeight; ++row) {
+        const int y = MulDiv(2 * row + 1, app.screenHeight, 2 * app.viewerHeight);
+        BitBlt(app.sampleDc, 0, 0, app.screenWidth, 1, screenDc, 0, y, SRCCOPY);
+        GdiFlush();
+        changed += compareSampledRow(row);
+    }
+    DeleteDC(screenDc);
+    return changed > 0;
 }
 
 // GDI may batch its drawing: the pixels are read only once it is done.

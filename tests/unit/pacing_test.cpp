@@ -11,13 +11,29 @@ namespace {
 
 constexpr std::size_t PicturePixels = 64;
 constexpr LONG PictureWidth = 8;
+constexpr double CountsPerMs = 10000;  // the simulated counter runs at 10 MHz
 
 double pictureMs = 0;
 int pictures = 0;
 std::vector<std::uint32_t> screen;
 bool screenMoving = false;  // a video: every picture differs from the one before
 
+std::vector<std::uint32_t> sampled;
+std::vector<double> lookTimes;  // when each look began, in ms of the counter
+
 }  // namespace
+
+// The stand-in for the quiet look: it takes a tenth of a picture's time and
+// sees any change of the screen since the last look.
+bool screenSampleChanged() {
+    LARGE_INTEGER counter = {};
+    ws::QueryPerformanceCounter(&counter);
+    lookTimes.push_back(static_cast<double>(counter.QuadPart) / CountsPerMs);
+    fake::advanceClock(pictureMs / 10);
+    const bool changed = sampled != screen;
+    sampled = screen;
+    return changed;
+}
 
 // The stand-in for the real picture: it takes its time and copies the screen.
 void drawMiniature(HWND) {
@@ -40,6 +56,8 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         pictures = 0;
+        lookTimes.clear();
+        sampled.clear();
         screen.assign(PicturePixels, 0);
         screenMoving = true;
         app.picturePixels = picture.data();
@@ -77,17 +95,20 @@ protected:
         return pictures - before;
     }
 
+    // Ticks until a look is taken (at most the longest quiet wait).
+    void nextLook(double cost) {
+        const size_t before = lookTimes.size();
+        for (double end = now + QuietLongestMs + MiniaturePeriodMs; nextTick < end;) {
+            tick(cost);
+            if (lookTimes.size() > before) return;
+        }
+    }
+
     // Ticks until a picture is drawn (at most the longest quiet wait).
     void nextPicture(double cost) {
         for (double end = now + QuietLongestMs + MiniaturePeriodMs; nextTick < end;) {
             if (tick(cost)) return;
         }
-    }
-
-    double shortestGap() const {
-        double gap = 1e9;
-        for (size_t i = 1; i < began.size(); ++i) gap = std::min(gap, began[i] - began[i - 1]);
-        return gap;
     }
 
     double longestGap() const {
@@ -141,25 +162,32 @@ TEST_F(PacingTest, NothingIsReadWhileNothingCanBeSeenAndThePictureAfterComesAtOn
     EXPECT_GE(run(2 * FrameFloorMs, 100), 3);
 }
 
-TEST_F(PacingTest, AStillScreenIsPicturedSeldomByThePicturesOwnCostYetWithinTheLongestWait) {
-    for (const double cost : {40.0, 12.0, 4.0}) {
+// On a still screen only a look at a sample of it is taken, spaced by the
+// look's own cost; the whole screen is read once a look sees a change.
+TEST_F(PacingTest, AStillScreenIsOnlyLookedAtSeldomAndPicturedOnceALookSeesAChange) {
+    for (const double cost : {400.0, 120.0, 40.0}) {
         SCOPED_TRACE(cost);
         screenMoving = true;
         run(FrameFloorMs, cost);
         screenMoving = false;
         run(LiveSpellMs + QuietLongestMs, cost);
-        began.clear();
-        run(20000, cost);
+        lookTimes.clear();
+        EXPECT_EQ(run(20000, cost), 0);
         const double spacing =
-            std::max(std::min(QuietBudgetFactor * cost, double{QuietLongestMs}), double{QuietShortestMs});
-        EXPECT_GE(shortestGap(), spacing);
-        EXPECT_LE(longestGap(), spacing + MiniaturePeriodMs);
+            std::max(std::min(QuietBudgetFactor * cost / 10, double{QuietLongestMs}), double{QuietShortestMs});
+        for (size_t i = 1; i < lookTimes.size(); ++i) {
+            EXPECT_GE(lookTimes[i] - lookTimes[i - 1], spacing);
+            EXPECT_LE(lookTimes[i] - lookTimes[i - 1], spacing + MiniaturePeriodMs);
+        }
+        screen[0] ^= 1;  // the seconds of a clock
+        EXPECT_EQ(run(spacing + MiniaturePeriodMs, cost), 1);
     }
-    // One picture held up by something else does not push the next one out.
-    began.clear();
-    nextPicture(60);
-    run(QuietLongestMs + QuietShortestMs, 4);
-    EXPECT_LE(longestGap(), QuietShortestMs + MiniaturePeriodMs);
+    // One look held up by something else does not push the next one out.
+    run(QuietLongestMs, 40);
+    nextLook(600);
+    const double heldUp = lookTimes.back();
+    nextLook(40);
+    EXPECT_LE(lookTimes.back() - heldUp, QuietShortestMs + MiniaturePeriodMs);
 }
 
 TEST_F(PacingTest, InputWindowEventsMovesAndVisibleChangesBringTheFullRateBackForASpell) {
