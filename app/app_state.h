@@ -200,6 +200,7 @@ struct AppState {
     HBITMAP sampleBitmap = nullptr;
     std::uint32_t* sampleRow = nullptr;
     std::uint32_t* sampleFingerprints = nullptr;
+    bool picturedSinceLook = false;
 };
 
 extern AppState app;

@@ -115,9 +115,16 @@ bool pictureDiffersVisibly() {
 
 // On a still screen the whole screen is read only once a look at a ninth of
 // it has seen something change; the looks are spaced by what they cost.
+// The first look after pictures at the full rate is compared with the look
+// before them, so it counts as a change whatever it sees: the screen may have
+// changed under those pictures and back since.
 bool lookedAndSawNoChange(std::int64_t began) {
-    if (app.miniaturePaused || began < app.liveUntil) return false;
-    const bool changed = screenSampleChanged();
+    if (app.miniaturePaused || began < app.liveUntil) {
+        app.picturedSinceLook = true;
+        return false;
+    }
+    const bool changed = screenSampleChanged() || app.picturedSinceLook;
+    app.picturedSinceLook = false;
     noteCost(counterNow() - began);
     return !changed;
 }
