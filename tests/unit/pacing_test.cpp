@@ -182,16 +182,6 @@ TEST_F(PacingTest, AStillScreenIsOnlyLookedAtSeldomAndPicturedOnceALookSeesAChan
         screen[0] ^= 1;  // the seconds of a clock
         EXPECT_EQ(run(spacing + MiniaturePeriodMs, cost), 1);
     }
-    // A screen that changed under the pictures of a spell and back is
-    // pictured again at the first look after them.
-    const std::vector<std::uint32_t> still = screen;
-    noteScreenMayChange();
-    screenMoving = true;
-    run(FrameFloorMs, 40);
-    screenMoving = false;
-    screen = still;
-    run(LiveSpellMs - FrameFloorMs, 40);
-    EXPECT_GE(run(QuietLongestMs + MiniaturePeriodMs, 40), 1);
     // One look held up by something else does not push the next one out.
     run(QuietLongestMs, 40);
     nextLook(600);
