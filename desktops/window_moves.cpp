@@ -86,6 +86,17 @@ BOOL CALLBACK findWindowHere(HWND w, LPARAM parameter) {
     return FALSE;
 }
 
+// The group's windows in the first free slots of desktop d, each slot
+// written to `slots`; taken out first, so the group's own slots count as
+// free.
+void fileGroupOn(const WindowGroup& group, DesktopId d, unsigned* slots) {
+    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
+    for (unsigned i = 0; i < group.count; ++i) {
+        slots[i] = firstFreeSlot(d);
+        fileWindow(slots[i], group.windows[i], group.owners[i]);
+    }
+}
+
 // The focus leaves windows just hidden for the next window of this desktop
 // in the stacking order as it is now, a window opened since the last
 // capture included; never the viewer, never another desktop's window.
@@ -120,12 +131,8 @@ void moveForegroundWindow(DesktopId d) {
     }
     beginOperation();
     unsigned slots[SlotsPerDesktop];
-    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
-    for (unsigned i = 0; i < group.count; ++i) {
-        slots[i] = firstFreeSlot(d);
-        fileWindow(slots[i], group.windows[i], group.owners[i]);
-        markAboutToPark(slots[i]);
-    }
+    fileGroupOn(group, d, slots);
+    for (unsigned i = 0; i < group.count; ++i) markAboutToPark(slots[i]);
     writeParkedRecord();
     for (unsigned i = 0; i < group.count; ++i) parkSlot(slots[i]);
     rebuildRecallMenu();
@@ -143,14 +150,6 @@ unsigned everyDesktopRoomFor(const WindowGroup& group) {
         if (entry.window == nullptr || inGroup(group, entry.window)) ++room;
     }
     return room;
-}
-
-// Taken out first, so the group's own slots count as free.
-void fileGroupHere(const WindowGroup& group) {
-    for (unsigned i = 0; i < group.count; ++i) unfileWindow(group.windows[i]);
-    for (unsigned i = 0; i < group.count; ++i) {
-        fileWindow(firstFreeSlot(app.currentDesktop), group.windows[i], group.owners[i]);
-    }
 }
 
 void putGroupOnEveryDesktop(const WindowGroup& group) {
@@ -184,7 +183,8 @@ void toggleForegroundOnEveryDesktop() {
         return;
     }
     if (backHere) {
-        fileGroupHere(group);
+        unsigned slots[SlotsPerDesktop];
+        fileGroupOn(group, app.currentDesktop, slots);
     } else {
         putGroupOnEveryDesktop(group);
     }

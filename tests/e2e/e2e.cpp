@@ -221,10 +221,21 @@ Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::wstring line = commandLine;
     const wchar_t* directory = folder.empty() ? nullptr : folder.c_str();
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
-        std::printf("cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
+    // Wine answers ERROR_INTERNAL_ERROR now and then when its loader loses a race on a busy machine; the same
+    // start succeeds when asked again, so only that answer is asked again, and only until the deadline.
+    DWORD error = ERROR_SUCCESS;
+    waitUntil([&] {
+        std::wstring line = commandLine;
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
+            error = ERROR_SUCCESS;
+            return true;
+        }
+        error = GetLastError();
+        return error != ERROR_INTERNAL_ERROR;
+    });
+    if (error != ERROR_SUCCESS) {
+        std::printf("cannot start %ls (error %lu)\n", commandLine.c_str(), error);
         return {};
     }
     CloseHandle(info.hThread);

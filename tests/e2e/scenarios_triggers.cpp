@@ -226,7 +226,7 @@ void edgeSwitchesRight() {
           "the right edge switches and shows the viewer again");
     check(noneVisible(desktop1) && allVisible(desktop2), "desktop 2's window replaces desktop 1's");
     check(noneVisible(late), "the late one and the one shown again by its program are hidden with desktop 1");
-    check(pointerAt(1, PointerY), "the pointer lands one pixel inside the left edge");
+    check(e2e::waitUntil([&] { return pointerAt(1, PointerY); }), "the pointer lands one pixel inside the left edge");
 
     // The Goto may arrive while the edge switch still files the desktop it
     // entered and hands over the focus; it then runs right after.
