@@ -89,6 +89,22 @@ bool showsQuadrants(HWND viewer, int palette) {
     return true;
 }
 
+// What a failed check saw: each quadrant's centre on the screen and in the
+// miniature.
+void tellQuadrants(HWND viewer) {
+    RECT screen, shown;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    GetWindowRect(viewer, &shown);
+    for (int q = 0; q < 4; ++q) {
+        const POINT c = quadrantCentre(q);
+        const LONG x = shown.left + c.x * (shown.right - shown.left) / screen.right;
+        const LONG y = shown.top + c.y * (shown.bottom - shown.top) / screen.bottom;
+        std::printf("  quadrant %d: %06lx on the screen, %06lx in the miniature\n", q,
+                    e2e::screenPixels(RECT{c.x, c.y, c.x + 1, c.y + 1})[0],
+                    e2e::screenPixels(RECT{x, y, x + 1, y + 1})[0]);
+    }
+}
+
 // The black cover moved over the centre of each of three quadrants in turn
 // (the fourth holds the viewer): the slowest wait for the picture to show
 // it there, in ms; -1 when one never came.
@@ -268,8 +284,10 @@ void miniature() {
     e2e::sendCommand(viewer, ShowViewerId);
     // The driver's own window repaints for the new screen too: on a busy
     // machine the first pictures may show it half done.
-    check(e2e::waitUntil([&] { return showsQuadrants(viewer, lastPalette); }, 2 * FewTicksMs),
-          "shown again, it pictures the new screen");
+    if (!check(e2e::waitUntil([&] { return showsQuadrants(viewer, lastPalette); }, 2 * FewTicksMs),
+               "shown again, it pictures the new screen")) {
+        tellQuadrants(viewer);
+    }
     ChangeDisplaySettingsA(nullptr, 0);
     check(e2e::waitUntil([&] { return isPlaced(viewer, home); }), "back at the first size, it is back in its corner");
     // Wine does not change the scaling of a running program, so the message
