@@ -8,7 +8,12 @@ bool operationMayStart() { return !operationUnderWay() && !app.sessionEnding; }
 
 void beginOperation() { ++app.operationDepth; }
 
-void endOperation() { --app.operationDepth; }
+// Every switch, recall and move ends here: the screen has changed under the
+// miniature, which then follows it at the full rate for a while.
+void endOperation() {
+    --app.operationDepth;
+    app.screenMayChange = true;
+}
 
 // The table is left as it was: every window stays filed, so the desktops
 // can be put back if the session goes on.

@@ -38,7 +38,7 @@ constexpr std::size_t CaretPixels = 2 * 5;
 // One tick of the miniature timer: a picture, if one can be seen and the
 // pace allows it.
 void onMiniatureTimer(HWND viewer);
-// A switch, a recall or a move has just changed the screen, or is about to.
+// The screen has changed in a way no window event reports (a new size).
 void noteScreenMayChange();
 // Asks the window system for the window events after which the screen may
 // look different (for other processes' windows only).

@@ -3,7 +3,6 @@
 
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
-#include "viewer/frame_pacing.h"
 #include "viewer/triggers.h"
 
 namespace {
@@ -191,7 +190,6 @@ void onHotkey(HWND viewer, WPARAM id) {
         toggleForegroundOnEveryDesktop();
         break;
     }
-    noteScreenMayChange();
 }
 
 void describeShortcuts(DWORD hotkeys, char (&text)[ShortcutsTextBytes]) {

@@ -3,7 +3,6 @@
 
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
-#include "viewer/frame_pacing.h"
 
 const WORD TriggerKeyTable[TriggerKeyCount] = {VK_LCONTROL, VK_LMENU, VK_LSHIFT,
                                                VK_RCONTROL, VK_RMENU, VK_RSHIFT};
@@ -64,5 +63,4 @@ void pollSwitchTriggers(HWND) {
         return;
     }
     switchDesktop(target, true);
-    noteScreenMayChange();
 }

@@ -37,7 +37,6 @@ INT_PTR aboutCommand(HWND, WORD) {
 
 INT_PTR gotoCommand(HWND, WORD id) {
     switchDesktop(id - (GotoFirstId - 1), false);
-    noteScreenMayChange();
     return TRUE;
 }
 
@@ -95,7 +94,6 @@ INT_PTR recallCommand(HWND viewer, WORD id) {
         PostMessageA(viewer, QueuedRecallMessage, position, static_cast<LPARAM>(app.recallListVersion));
     } else {
         recallWindow(position, app.recallListVersion);
-        noteScreenMayChange();
     }
     return FALSE;
 }
@@ -106,7 +104,6 @@ void onQueuedRecall(HWND viewer, WPARAM position, LPARAM listVersion) {
         return;
     }
     recallWindow(static_cast<unsigned>(position), static_cast<DWORD>(listVersion));
-    noteScreenMayChange();
 }
 
 // "No Windows" only says that there is nothing to recall.

@@ -200,7 +200,12 @@ TEST_F(PacingTest, InputWindowEventsMovesAndVisibleChangesBringTheFullRateBackFo
     const std::vector<Signal> signals = {
         {"input", [] { fake::input(); }, true},
         {"a window moved or sized", event(EVENT_OBJECT_LOCATIONCHANGE), true},
-        {"a switch, a recall or a move", [] { noteScreenMayChange(); }, true},
+        {"a switch, a recall or a move",
+         [] {
+             beginOperation();
+             endOperation();
+         },
+         true},
         {"a picture that differs visibly", paint(CaretPixels + 1), true},
         {"a caret's blink", paint(CaretPixels), false},
         {"the viewer's own image in the picture",
