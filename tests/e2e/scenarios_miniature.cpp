@@ -31,7 +31,7 @@ constexpr DWORD StillMs = 3000;
 constexpr long CheapQuietFollowMs = 1500;
 constexpr long DearQuietFollowMs = 3000;
 constexpr long CheapInputFollowMs = 500;
-constexpr long DearInputFollowMs = 1000;
+constexpr long DearInputFollowMs = 1500;
 constexpr LONG CheapScreenPixels = 1280 * 1024;
 // As Panorel paces them: at the full rate a picture waits five times its
 // cost after the one before; on a still screen a hundred times, at most
