@@ -157,6 +157,13 @@ struct AppState {
     // The settings come from, and go to, the per-user copy of the key.
     bool userSettings = false;
 
+    // "Hide Desktop Viewer" was chosen, and neither a switch nor "Show
+    // Desktop Viewer" has brought the viewer back since. The dialog manager
+    // shows the viewer once more when its queue first goes empty, which on
+    // a busy machine can come after such a hide: no show but those two may
+    // undo it.
+    bool viewerHiddenByUser = false;
+
     // Viewer geometry, set by the placement at start-up and again when the
     // screen changes size or scaling.
     std::int32_t screenWidth = 0;

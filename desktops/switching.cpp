@@ -45,6 +45,7 @@ void switchDesktop(DesktopId d, bool captureFirst) {
     setCurrentDesktop(d);
     showDesktop();
     // Brought back even if the user had hidden it, but never given the focus.
+    app.viewerHiddenByUser = false;
     ws::ShowWindow(app.viewerWindow, SW_SHOWNOACTIVATE);
     captureDesktop();
     focusCurrentDesktop();

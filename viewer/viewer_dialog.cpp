@@ -77,13 +77,20 @@ INT_PTR optionsCommand(HWND, WORD) {
 }
 
 INT_PTR hideViewerCommand(HWND viewer, WORD) {
+    app.viewerHiddenByUser = true;
     AnimateWindow(viewer, HideFadeMs, AW_HIDE | AW_BLEND);
     return FALSE;
 }
 
 INT_PTR showViewerCommand(HWND viewer, WORD) {
+    app.viewerHiddenByUser = false;
     ShowWindow(viewer, SW_SHOWNORMAL);
     return FALSE;
+}
+
+// A show that the user did not ask for leaves a hidden viewer hidden.
+void keepViewerHidden(WINDOWPOS* position) {
+    if (app.viewerHiddenByUser) position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
 }
 
 // A choice that must wait carries the list it was chosen from: by the time
@@ -239,6 +246,9 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_PAINT:
         onPaint(viewer);
+        return FALSE;
+    case WM_WINDOWPOSCHANGING:
+        keepViewerHidden(reinterpret_cast<WINDOWPOS*>(lParam));
         return FALSE;
     case WM_RBUTTONDOWN:
         showViewerMenu(viewer);
