@@ -34,6 +34,7 @@ HINSTANCE runViewer(HINSTANCE instance) {
 INT_PTR initViewer(HWND viewer) {
     app.handCursor = LoadCursorA(nullptr, IDC_HAND);
     app.viewerWindow = viewer;
+    markViewer(viewer);
     GetWindowThreadProcessId(viewer, &app.ownProcessId);
     SetTimer(viewer, MiniatureTimerId, MiniaturePeriodMs, nullptr);
     watchDisplayState(viewer);
@@ -63,15 +64,20 @@ void shutdown(HWND viewer) {
     DestroyMenu(app.viewerMenu);  // takes recallMenu with it
     DestroyMenu(app.trayMenu);    // takes gotoMenu with it
     EndDialog(viewer, 0);
+    unmarkViewer(viewer);
     DestroyWindow(viewer);
     GlobalFree(app.windowTableMemory);
     Shell_NotifyIconA(NIM_DELETE, &app.trayIconData);
     ExitProcess(0);
 }
 
-// The program takes nothing from its command line or environment.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// The command line holds nothing or a script's verb; the environment is
+// not read.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     installFaultGuard();
+    // A verb goes to the running Panorel, and this process starts none.
+    DWORD verbExitCode = 0;
+    if (runScriptVerb(commandLine, verbExitCode)) ExitProcess(verbExitCode);
     if (!claimSingleInstance()) ExitProcess(0);
     loadSystemLibraries();
     // Before anything is filed: the windows a Panorel ended from outside
