@@ -112,7 +112,7 @@ TEST_F(ScriptVerbTest, AMalformedRecordIsIgnoredAndChangesNothing) {
     EXPECT_EQ(send(Verb::Goto, DesktopCount + 1), 0u);
     EXPECT_EQ(send(static_cast<Verb>(LastVerbNumber + 1)), 0u);
     EXPECT_EQ(send(Verb::Exit, 1), 0u);
-    onQueuedVerb(app.viewerWindow, V(Verb::Goto) + (WPARAM{1} << 16), 2);
+    onQueuedVerb(app.viewerWindow, V(Verb::Goto) + (WPARAM{1} << 32), 2);  // not Goto cut to 32 bits
     EXPECT_TRUE(fake::log().empty());
     EXPECT_EQ(app.currentDesktop, 1u);
 }
