@@ -36,6 +36,9 @@ DWORD sendVerb(const VerbRecord& record) {
     HWND viewer = findRunningViewer();
     if (viewer == nullptr) return VerbNotNow;
     VerbRecord copy = record;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    stamp(copy, now.QuadPart);
     COPYDATASTRUCT data = {VerbRecordTag, sizeof copy, &copy};
     DWORD_PTR answer = 0;
     if (SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),

@@ -80,7 +80,7 @@ VerbLine parseVerbLine(const char* line, VerbRecord& record) {
     if (word[0] == '\0') return *line == '\0' ? VerbLine::None : VerbLine::Bad;
     const VerbName* verb = findVerb(withoutPrefix(word));
     if (verb == nullptr) return VerbLine::Bad;
-    record = VerbRecord{VerbRecordVersion, static_cast<std::uint32_t>(verb->verb), 0};
+    record = VerbRecord{VerbRecordVersion, static_cast<std::uint32_t>(verb->verb), 0, 0, 0};
     if (verb->takesDesktop) {
         if (!nextWord(line, word)) return VerbLine::Bad;
         record.desktop = desktopNumber(word);

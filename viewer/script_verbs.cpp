@@ -46,13 +46,24 @@ void carryOutInTurn(HWND viewer, const VerbRecord& record) {
     }
 }
 
+// Age by the performance counter, as the sender stamped it.
+bool fresh(const VerbRecord& record) {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    ws::QueryPerformanceCounter(&now);
+    ws::QueryPerformanceFrequency(&frequency);
+    const std::int64_t age = now.QuadPart - sentAt(record);
+    constexpr std::int64_t MsPerSecond = 1000;
+    return age >= 0 && frequency.QuadPart > 0 && age <= frequency.QuadPart * VerbAnswerTimeoutMs / MsPerSecond;
+}
+
 }  // namespace
 
 // Exit and current are answered even while the session may end; a switch or
 // move could not be done then, since nothing may be hidden.
 std::uintptr_t answerVerb(HWND viewer, std::uintptr_t tag, const void* data, std::size_t bytes) {
     VerbRecord record;
-    if (!checkVerbRecord(tag, data, bytes, record)) return 0;
+    if (!checkVerbRecord(tag, data, bytes, record) || !fresh(record)) return 0;
     switch (static_cast<Verb>(record.verb)) {
     case Verb::Current:
         return verbAnswer(app.currentDesktop);
@@ -68,7 +79,8 @@ std::uintptr_t answerVerb(HWND viewer, std::uintptr_t tag, const void* data, std
 
 void onQueuedVerb(HWND viewer, WPARAM verb, LPARAM desktop) {
     if (verb > LastVerbNumber || desktop < 0 || desktop > LPARAM{DesktopCount}) return;
-    const VerbRecord sent = {VerbRecordVersion, static_cast<std::uint32_t>(verb), static_cast<std::uint32_t>(desktop)};
+    const VerbRecord sent = {VerbRecordVersion, static_cast<std::uint32_t>(verb), static_cast<std::uint32_t>(desktop),
+                             0, 0};
     VerbRecord record;
     if (!checkVerbRecord(VerbRecordTag, &sent, sizeof sent, record)) return;
     carryOutInTurn(viewer, record);

@@ -3,6 +3,8 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
+#include <cstdio>
+
 namespace {
 
 using e2e::allVisible;
@@ -336,6 +338,20 @@ void scriptVerbs() {
     check(e2e::runPanorel("goto 5", &output) == 11 && output.rfind("Usage: ", 0) == 0,
           "goto 5 exits with 11 and prints the usage");
     check(e2e::runPanorel("jump 2") == 11 && e2e::runPanorel("current") == 1, "an unknown verb changes nothing");
+
+    // A Panorel that does not answer (its one thread stopped here, as behind
+    // a program that hangs it) does not hang the script either.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(viewer, nullptr));
+    if (check(thread != nullptr && SuspendThread(thread) != static_cast<DWORD>(-1), "Panorel's thread stops")) {
+        const ULONGLONG asked = GetTickCount64();
+        const DWORD stuck = e2e::runPanorel("next");
+        const ULONGLONG waited = GetTickCount64() - asked;
+        ResumeThread(thread);
+        std::printf("a verb to a stopped Panorel: %lu after %llu ms\n", stuck, waited);
+        check(stuck == 12 && waited < 5000, "a verb to a Panorel that does not answer exits with 12 within 5 s");
+    }
+    if (thread != nullptr) CloseHandle(thread);
+    check(e2e::runPanorel("current") == 1, "and once it runs again, it has not switched");
 
     check(e2e::runPanorel("goto 3") == 0 && noneVisible(desktop1), "goto 3 parks desktop 1's windows");
     check(e2e::runPanorel("exit") == 0, "exit exits with 0");

@@ -1,5 +1,6 @@
 #include "app/verbs.h"
 #include "engine_fixture.h"
+#include "desktops/window_system.h"
 #include "viewer/script_verbs.h"
 
 #include <cstring>
@@ -54,15 +55,15 @@ TEST(VerbLineTest, ReadsEachVerbInEveryFormAndRefusesTheRest) {
 }
 
 TEST(VerbRecordTest, OnlyAWholeRecordOfThisVersionWithAKnownVerbInRangeIsRead) {
-    const VerbRecord good = {VerbRecordVersion, V(Verb::Move), 4};
+    const VerbRecord good = {VerbRecordVersion, V(Verb::Move), 4, 0, 0};
     VerbRecord read = {};
     EXPECT_TRUE(checkVerbRecord(VerbRecordTag, &good, sizeof good, read));
     EXPECT_EQ(std::memcmp(&read, &good, sizeof good), 0);
 
     const VerbRecord bad[] = {
-        {VerbRecordVersion + 1, V(Verb::Next), 0}, {VerbRecordVersion, 0, 0},
-        {VerbRecordVersion, LastVerbNumber + 1, 0}, {VerbRecordVersion, V(Verb::Goto), 0},
-        {VerbRecordVersion, V(Verb::Goto), DesktopCount + 1}, {VerbRecordVersion, V(Verb::Current), 1},
+        {VerbRecordVersion + 1, V(Verb::Next), 0, 0, 0},         {VerbRecordVersion, 0, 0, 0, 0},
+        {VerbRecordVersion, LastVerbNumber + 1, 0, 0, 0},        {VerbRecordVersion, V(Verb::Goto), 0, 0, 0},
+        {VerbRecordVersion, V(Verb::Goto), DesktopCount + 1, 0, 0}, {VerbRecordVersion, V(Verb::Current), 1, 0, 0},
     };
     for (const VerbRecord& r : bad) {
         VerbRecord untouched = {};
@@ -85,13 +86,21 @@ protected:
 
     void SetUp() override {
         EngineTest::SetUp();
+        fake::advanceClock(VerbAnswerTimeoutMs * 2);
         desktop1 = fake::addWindows(OtherProcess, 2);
         captureDesktop();
         fake::clearLog();
     }
 
-    static std::uintptr_t send(Verb verb, std::uint32_t desktop = 0, std::size_t bytes = sizeof(VerbRecord)) {
-        const VerbRecord record = {VerbRecordVersion, V(verb), desktop};
+    // Sent `ageMs` before it arrives.
+    static std::uintptr_t send(Verb verb, std::uint32_t desktop = 0, std::size_t bytes = sizeof(VerbRecord),
+                               double ageMs = 0) {
+        VerbRecord record = {VerbRecordVersion, V(verb), desktop, 0, 0};
+        LARGE_INTEGER now;
+        LARGE_INTEGER frequency;
+        ws::QueryPerformanceCounter(&now);
+        ws::QueryPerformanceFrequency(&frequency);
+        stamp(record, now.QuadPart - static_cast<std::int64_t>(ageMs * static_cast<double>(frequency.QuadPart) / 1000));
         return answerVerb(app.viewerWindow, VerbRecordTag, &record, bytes);
     }
 };
@@ -112,6 +121,8 @@ TEST_F(ScriptVerbTest, AMalformedRecordIsIgnoredAndChangesNothing) {
     EXPECT_EQ(send(Verb::Goto, DesktopCount + 1), 0u);
     EXPECT_EQ(send(static_cast<Verb>(LastVerbNumber + 1)), 0u);
     EXPECT_EQ(send(Verb::Exit, 1), 0u);
+    EXPECT_EQ(send(Verb::Next, 0, sizeof(VerbRecord), VerbAnswerTimeoutMs + 1), 0u) << "its sender gave up on it";
+    EXPECT_EQ(send(Verb::Next, 0, sizeof(VerbRecord), -1), 0u) << "stamped after it arrived";
     onQueuedVerb(app.viewerWindow, V(Verb::Goto) + (WPARAM{1} << 32), 2);  // not Goto cut to 32 bits
     EXPECT_TRUE(fake::log().empty());
     EXPECT_EQ(app.currentDesktop, 1u);
