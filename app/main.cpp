@@ -34,7 +34,6 @@ HINSTANCE runViewer(HINSTANCE instance) {
 INT_PTR initViewer(HWND viewer) {
     app.handCursor = LoadCursorA(nullptr, IDC_HAND);
     app.viewerWindow = viewer;
-    markViewer(viewer);
     GetWindowThreadProcessId(viewer, &app.ownProcessId);
     SetTimer(viewer, MiniatureTimerId, MiniaturePeriodMs, nullptr);
     watchDisplayState(viewer);
@@ -53,6 +52,9 @@ INT_PTR initViewer(HWND viewer) {
     placeViewer();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
+    // Last: the capture waits on other programs, and a script's verb taken
+    // meanwhile would find the desktops half made.
+    markViewer(viewer);
     return FALSE;  // the dialog manager sets no default focus
 }
 
