@@ -104,5 +104,6 @@ bool checkVerbRecord(std::uintptr_t tag, const void* data, std::size_t bytes, Ve
 DWORD exitCodeOfAnswer(std::uintptr_t answer) {
     constexpr std::uintptr_t CodeMask = 0xFFFF;
     if ((answer & ~CodeMask) != VerbAnswerMark) return VerbNotNow;
-    return static_cast<DWORD>(answer & CodeMask);
+    const DWORD code = static_cast<DWORD>(answer & CodeMask);
+    return code <= DesktopCount ? code : VerbNotNow;
 }

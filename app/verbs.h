@@ -66,5 +66,6 @@ bool checkVerbRecord(std::uintptr_t tag, const void* data, std::size_t bytes, Ve
 // a Panorel that answered.
 constexpr std::uintptr_t VerbAnswerMark = 0x5A3C0000;
 constexpr std::uintptr_t verbAnswer(DWORD code) { return VerbAnswerMark | code; }
-// The exit code an answer carries; VerbNotNow for anything unmarked.
+// The exit code an answer carries: done or a desktop's number. VerbNotNow
+// for anything else, unmarked answers included.
 DWORD exitCodeOfAnswer(std::uintptr_t answer);

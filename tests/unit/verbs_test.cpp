@@ -78,6 +78,7 @@ TEST(VerbRecordTest, OnlyAWholeRecordOfThisVersionWithAKnownVerbInRangeIsRead) {
     EXPECT_EQ(exitCodeOfAnswer(verbAnswer(3)), 3u);
     EXPECT_EQ(exitCodeOfAnswer(0), VerbNotNow) << "a window that ignored the message";
     EXPECT_EQ(exitCodeOfAnswer(1), VerbNotNow);
+    EXPECT_EQ(exitCodeOfAnswer(verbAnswer(VerbUnknown)), VerbNotNow) << "Panorel never answers that";
 }
 
 class ScriptVerbTest : public EngineTest {
