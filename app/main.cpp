@@ -52,6 +52,9 @@ INT_PTR initViewer(HWND viewer) {
     placeViewer();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
+    // Last: the capture waits on other programs, and a script's verb taken
+    // meanwhile would find the desktops half made.
+    markViewer(viewer);
     return FALSE;  // the dialog manager sets no default focus
 }
 
@@ -63,15 +66,20 @@ void shutdown(HWND viewer) {
     DestroyMenu(app.viewerMenu);  // takes recallMenu with it
     DestroyMenu(app.trayMenu);    // takes gotoMenu with it
     EndDialog(viewer, 0);
+    unmarkViewer(viewer);
     DestroyWindow(viewer);
     GlobalFree(app.windowTableMemory);
     Shell_NotifyIconA(NIM_DELETE, &app.trayIconData);
     ExitProcess(0);
 }
 
-// The program takes nothing from its command line or environment.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// The command line holds nothing or a script's verb; the environment is
+// not read.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     installFaultGuard();
+    // A verb goes to the running Panorel, and this process starts none.
+    DWORD verbExitCode = 0;
+    if (runScriptVerb(commandLine, verbExitCode)) ExitProcess(verbExitCode);
     if (!claimSingleInstance()) ExitProcess(0);
     loadSystemLibraries();
     // Before anything is filed: the windows a Panorel ended from outside

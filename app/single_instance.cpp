@@ -8,6 +8,9 @@ namespace {
 // each other too.
 constexpr char InstanceMutexName[] = "Local\\Panorel.Instance";
 constexpr char ShowViewerMessageName[] = "Panorel.ShowViewer";
+// Marks the running Panorel's viewer among the session's windows, for a
+// script's verb to be sent to.
+constexpr char ViewerPropertyName[] = "Panorel.Viewer";
 
 UINT showViewerMessage = 0;
 
@@ -34,3 +37,33 @@ bool claimSingleInstance() {
 }
 
 bool isShowViewerRequest(UINT message) { return message != 0 && message == showViewerMessage; }
+
+// Asks without taking the mutex: a script's process must never pass for a
+// Panorel. Denied access is a Panorel at a higher integrity level.
+bool panorelRunning() {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, InstanceMutexName);
+    if (mutex == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    CloseHandle(mutex);
+    return true;
+}
+
+void markViewer(HWND viewer) { SetPropA(viewer, ViewerPropertyName, viewer); }
+
+void unmarkViewer(HWND viewer) { RemovePropA(viewer, ViewerPropertyName); }
+
+namespace {
+
+BOOL CALLBACK findMarkedViewer(HWND window, LPARAM found) {
+    if (GetPropA(window, ViewerPropertyName) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+// Hidden windows count: the viewer may be hidden.
+HWND findRunningViewer() {
+    HWND viewer = nullptr;
+    EnumWindows(findMarkedViewer, reinterpret_cast<LPARAM>(&viewer));
+    return viewer;
+}

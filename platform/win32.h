@@ -163,6 +163,8 @@ constexpr UINT MOD_WIN = 0x0008;
 constexpr int VK_LEFT = 0x25;
 constexpr int VK_RIGHT = 0x27;
 constexpr UINT WM_HOTKEY = 0x0312;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_APP = 0x8000;
 
 constexpr UINT GA_ROOTOWNER = 3;
 

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "viewer/frame_pacing.h"
 #include "viewer/hotkeys.h"
+#include "viewer/script_verbs.h"
 #include "viewer/triggers.h"
 
 INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam);

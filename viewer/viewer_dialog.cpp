@@ -113,6 +113,17 @@ void onQueuedRecall(HWND viewer, WPARAM position, LPARAM listVersion) {
     recallWindow(static_cast<unsigned>(position), static_cast<DWORD>(listVersion));
 }
 
+// A script's verb. Its answer is the message's result; a record not acted on
+// gets none, as any other program's WM_COPYDATA.
+INT_PTR onCopyData(HWND viewer, LPARAM data) {
+    const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(data);
+    if (copy == nullptr) return FALSE;
+    const std::uintptr_t answer = answerVerb(viewer, copy->dwData, copy->lpData, copy->cbData);
+    if (answer == 0) return FALSE;
+    SetWindowLongPtrA(viewer, DWLP_MSGRESULT, static_cast<LONG_PTR>(answer));
+    return TRUE;
+}
+
 // "No Windows" only says that there is nothing to recall.
 INT_PTR noWindowsCommand(HWND, WORD) { return TRUE; }
 
@@ -270,6 +281,11 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case QueuedRecallMessage:
         onQueuedRecall(viewer, wParam, lParam);
+        return TRUE;
+    case WM_COPYDATA:
+        return onCopyData(viewer, lParam);
+    case QueuedVerbMessage:
+        onQueuedVerb(viewer, wParam, lParam);
         return TRUE;
     case WM_DISPLAYCHANGE:
         replaceViewer(viewerDpi(viewer));

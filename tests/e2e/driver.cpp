@@ -34,6 +34,7 @@ const Scenario Scenarios[] = {
     {"recall-by-keyboard", scenarios::recallByKeyboard, false},
     {"keyboard-moves-windows", scenarios::keyboardMovesWindows, false},
     {"settings-first-start", scenarios::settingsFirstStart, false},
+    {"script-verbs", scenarios::scriptVerbs, false},
     {"show", scenarios::show, true},
     {"viewer-placement", scenarios::viewerPlacement, false},
     {"viewer-menu", scenarios::viewerMenu, false},

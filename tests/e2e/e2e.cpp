@@ -217,9 +217,17 @@ std::vector<HWND> waitHelperWindows(const std::string& prefix, const std::vector
 
 }  // namespace
 
-Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
+namespace {
+
+// `output`, when given, is an inheritable handle the program writes its
+// standard output to.
+Process startWithOutput(const std::wstring& commandLine, const std::wstring& folder, HANDLE output) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+    }
     PROCESS_INFORMATION info = {};
     const wchar_t* directory = folder.empty() ? nullptr : folder.c_str();
     // Wine answers ERROR_INTERNAL_ERROR now and then when its loader loses a race on a busy machine; the same
@@ -227,7 +235,8 @@ Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
     DWORD error = ERROR_SUCCESS;
     waitUntil([&] {
         std::wstring line = commandLine;
-        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, directory, &startup,
+                           &info)) {
             error = ERROR_SUCCESS;
             return true;
         }
@@ -242,6 +251,12 @@ Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
     Process process = {info.hProcess, info.dwProcessId};
     started.push_back(process);
     return process;
+}
+
+}  // namespace
+
+Process startWide(const std::wstring& commandLine, const std::wstring& folder) {
+    return startWithOutput(commandLine, folder, nullptr);
 }
 
 // The driver's own strings are in the ANSI code page.
@@ -261,6 +276,27 @@ Process startPanorel(const std::string& folder) {
 }
 
 std::string driverFolder() { return folderOfThisProgram(); }
+
+DWORD runPanorel(const std::string& arguments, std::string* output) {
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "out", 0, path) == 0) return STILL_ACTIVE;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+    const std::string line = "\"" + folderOfThisProgram() + "Panorel.exe\" " + arguments;
+    const Process process = startWithOutput(std::wstring(line.begin(), line.end()), L"", file);
+    CloseHandle(file);
+    DWORD code = STILL_ACTIVE;
+    if (process.handle != nullptr) waitExit(process, &code);
+    if (output != nullptr) {
+        output->clear();
+        FILE* written = std::fopen(path, "rb");
+        for (int c; written != nullptr && (c = std::fgetc(written)) != EOF;) output->push_back(static_cast<char>(c));
+        if (written != nullptr) std::fclose(written);
+    }
+    DeleteFileA(path);
+    return code;
+}
 
 std::string otherBuildPanorel() {
     const char* linuxPath = std::getenv("PANOREL_OTHER_BUILD");

@@ -30,6 +30,10 @@ Process start(const std::string& commandLine, const std::string& folder = "");
 Process startWide(const std::wstring& commandLine, const std::wstring& folder);
 // Panorel.exe from the driver's own folder.
 Process startPanorel(const std::string& folder = "");
+// Runs Panorel.exe from the driver's folder with these arguments to its end,
+// its standard output going to `output`; its exit code, or STILL_ACTIVE when
+// it has not ended by the deadline.
+DWORD runPanorel(const std::string& arguments, std::string* output = nullptr);
 // The folder the driver and Panorel.exe are in, with a trailing backslash.
 std::string driverFolder();
 // The other build's Panorel.exe (the 64-bit one for the 32-bit driver),

@@ -10,6 +10,7 @@ void closeLeavesParked();
 void faultShowsParked();
 void restartRecoversParked();
 void settingsFirstStart();
+void scriptVerbs();
 void show();
 
 void viewerPlacement();

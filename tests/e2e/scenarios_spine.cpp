@@ -3,6 +3,8 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
+#include <cstdio>
+
 namespace {
 
 using e2e::allVisible;
@@ -310,6 +312,58 @@ void onePanorelAcrossBuilds() {
         PostMessageA(viewer, WM_COMMAND, ExitId, 0);
         check(e2e::waitExit(first, &code) && allVisible(parked), "Exit shows desktop 1 again");
     }
+}
+
+}  // namespace scenarios
+
+namespace scenarios {
+
+// A script drives the running Panorel through verbs and reads the exit
+// codes; with none running, a verb starts none.
+void scriptVerbs() {
+    std::vector<HWND> desktop1 = e2e::openWindows("script", 2);
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr, "the viewer appears")) return;
+
+    check(e2e::runPanorel("goto 2") == 0, "goto 2 exits with 0");
+    check(noneVisible(desktop1), "and desktop 1's windows are hidden");
+    std::string output;
+    check(e2e::runPanorel("/CURRENT", &output) == 2 && output == "2\r\n", "current answers 2, and prints it");
+    check(e2e::runPanorel("--next") == 0 && e2e::runPanorel("current") == 3, "next goes on to desktop 3");
+    check(e2e::runPanorel("previous") == 0 && e2e::runPanorel("previous") == 0 && e2e::runPanorel("current") == 1,
+          "previous twice comes back to desktop 1");
+    check(allVisible(desktop1), "where its windows are shown again");
+
+    check(e2e::runPanorel("goto 5", &output) == 11 && output.rfind("Usage: ", 0) == 0,
+          "goto 5 exits with 11 and prints the usage");
+    check(e2e::runPanorel("jump 2") == 11 && e2e::runPanorel("current") == 1, "an unknown verb changes nothing");
+
+    // A Panorel that does not answer (its one thread stopped here, as behind
+    // a program that hangs it) does not hang the script either.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(viewer, nullptr));
+    if (check(thread != nullptr && SuspendThread(thread) != static_cast<DWORD>(-1), "Panorel's thread stops")) {
+        const ULONGLONG asked = GetTickCount64();
+        const DWORD stuck = e2e::runPanorel("next");
+        const ULONGLONG waited = GetTickCount64() - asked;
+        ResumeThread(thread);
+        std::printf("a verb to a stopped Panorel: %lu after %llu ms\n", stuck, waited);
+        check(stuck == 12 && waited < 5000, "a verb to a Panorel that does not answer exits with 12 within 5 s");
+    }
+    if (thread != nullptr) CloseHandle(thread);
+    check(e2e::runPanorel("current") == 1, "and once it runs again, it has not switched");
+
+    check(e2e::runPanorel("goto 3") == 0 && noneVisible(desktop1), "goto 3 parks desktop 1's windows");
+    check(e2e::runPanorel("exit") == 0, "exit exits with 0");
+    DWORD code = STILL_ACTIVE;
+    check(e2e::waitExit(panorel, &code) && code == 0, "and Panorel ends");
+    check(allVisible(desktop1), "showing every parked window, as Exit does");
+
+    check(e2e::runPanorel("goto 2") == 10 && e2e::runPanorel("current") == 10, "with no Panorel a verb exits with 10");
+    check(allVisible(desktop1), "and hides nothing");
+    // Nor did it stay on as a Panorel: a start now is the only one.
+    e2e::Process fresh = e2e::startPanorel();
+    check(e2e::waitViewer(fresh) != nullptr && e2e::runPanorel("current") == 1, "a start after them runs as the one");
 }
 
 }  // namespace scenarios
