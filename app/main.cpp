@@ -50,6 +50,7 @@ INT_PTR initViewer(HWND viewer) {
     registerHotkeys(viewer);
     buildMenus();
     placeViewer();
+    startWhereAmI();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
     return FALSE;  // the dialog manager sets no default focus

@@ -26,7 +26,7 @@ constexpr int WebSiteLink = 9;
 constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
-constexpr int AboutTab = 2;
+constexpr int AboutTab = 3;
 constexpr int TabCount = 3;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
 constexpr int SwitchControlBox = 1101;
