@@ -105,7 +105,7 @@ void readDesktopNameFrom(HKEY root, DesktopId d, char (&name)[DesktopNameBytes])
     if (openSettingsKey(root, KEY_READ, &key) != ERROR_SUCCESS) return;
     char valueName[DesktopNameValueBytes];
     desktopNameValue(d, valueName);
-    char data[DesktopNameBytes];
+    char data[DesktopNameBytes] = {};
     DWORD size = sizeof data;
     DWORD type = REG_SZ;
     const LSTATUS status = reg::RegQueryValueExA(key, valueName, &type, reinterpret_cast<BYTE*>(data), &size);
