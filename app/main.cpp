@@ -49,8 +49,10 @@ INT_PTR initViewer(HWND viewer) {
     // pressed meanwhile waits for the message loop, after the first capture.
     registerHotkeys(viewer);
     buildMenus();
-    placeViewer();
+    // The shell's answer to the tray is awaited, and messages sent to the
+    // viewer meanwhile are handled: before anyone can see the viewer.
     startWhereAmI();
+    placeViewer();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
     return FALSE;  // the dialog manager sets no default focus
