@@ -30,6 +30,8 @@ constexpr int DesktopsTab = 2;
 constexpr int AboutTab = 3;
 constexpr int TabCount = 4;
 constexpr int FirstNameEdit = 1201;
+constexpr int TrayDigitBox = 1205;
+constexpr int SwitchNoticeBox = 1206;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
 constexpr int SwitchControlBox = 1101;
 constexpr int SwitchShiftBox = 1103;
@@ -507,6 +509,9 @@ void optionsTabs() {
           }),
           "\"Win\" ticked for moving too: the page names a clash of its two rows");
 
+    check(selectTab(r.panorel, d, DesktopsTab) && e2e::isChecked(d.control(TrayDigitBox)) &&
+              e2e::isChecked(d.control(SwitchNoticeBox)),
+          "clicking \"Desktops\" shows the Desktops page alone, the digit and the notice on");
     check(selectTab(r.panorel, d, OptionKeysTab), "clicking \"Option Keys\" shows the key page and hides About");
     check(toggle(d.control(LeftControlBox)), "\"Left Control Key\" unticked");
     check(selectTab(r.panorel, d, AboutTab), "clicking \"About\" shows the About page again");
