@@ -37,6 +37,7 @@ void aboutLinks();
 void showOptions();
 void showShortcuts();
 void showAbout();
+void showDesktops();
 
 void soak();
 void soakLong();

@@ -600,5 +600,6 @@ void aboutLinks() {
 void showOptions() { showDialog(OptionsId); }
 void showShortcuts() { showDialog(OptionsId, ShortcutsTab); }
 void showAbout() { showDialog(AboutId); }
+void showDesktops() { showDialog(OptionsId, DesktopsTab); }
 
 }  // namespace scenarios
