@@ -248,7 +248,7 @@ void trayMenu() {
     check(e2e::waitUntil([&] { return stripWithTile(&onFirst); }), "the tray icon shows a digit");
 
     check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
-          "a left click on the icon opens nothing");
+          "pressing the left button on the icon opens nothing: a left click opens on the release");
     check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDBLCLK) && e2e::openMenuOf(r.panorel) == nullptr,
           "nor does a double-click");
     check(sendTrayNotify(r.viewer, TrayIconId + 1, WM_RBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
