@@ -62,11 +62,26 @@ std::vector<COLORREF> trayStrip() {
 
 // The strip shows the digit's tile (the light one, on Wine's dark taskbar)
 // once the shell has painted it, unchanged between two looks.
-bool stripWithTile(std::vector<COLORREF>* strip) {
-    constexpr COLORREF Tile = RGB(0xDD, 0xEA, 0xFF);
+bool stripWithTile(std::vector<COLORREF>* strip, COLORREF tile = RGB(0xDD, 0xEA, 0xFF)) {
     constexpr long TilePixels = 40;
     *strip = trayStrip();
-    return std::count(strip->begin(), strip->end(), Tile) >= TilePixels && *strip == trayStrip();
+    return std::count(strip->begin(), strip->end(), tile) >= TilePixels && *strip == trayStrip();
+}
+
+// The user's taskbar turns light (or dark again), and Windows says so.
+bool setLightTaskbar(HWND viewer, DWORD light) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LSTATUS status = RegSetValueExA(key, "SystemUsesLightTheme", 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&light), sizeof light);
+    RegCloseKey(key);
+    DWORD_PTR result = 0;
+    return status == ERROR_SUCCESS &&
+           SendMessageTimeoutA(viewer, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"),
+                               SMTO_NORMAL, e2e::DefaultDeadlineMs, &result) != 0;
 }
 
 // A left click on the tray icon opens "Goto Desktop" alone; `downs` presses
@@ -246,6 +261,12 @@ void trayMenu() {
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
     std::vector<COLORREF> onFirst;
     check(e2e::waitUntil([&] { return stripWithTile(&onFirst); }), "the tray icon shows a digit");
+    std::vector<COLORREF> onLight;
+    check(setLightTaskbar(r.viewer, 1) &&
+              e2e::waitUntil([&] { return stripWithTile(&onLight, RGB(0x15, 0x47, 0xA6)); }),
+          "on a light taskbar its tile turns dark");
+    check(setLightTaskbar(r.viewer, 0) && e2e::waitUntil([&] { return trayStrip() == onFirst; }),
+          "and light again on a dark one");
 
     check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
           "pressing the left button on the icon opens nothing: a left click opens on the release");
@@ -335,6 +356,12 @@ void trayIconReturns() {
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
     std::vector<COLORREF> onFirst;
     check(e2e::waitUntil([&] { return stripWithTile(&onFirst); }), "the tray icon shows a digit");
+    std::vector<COLORREF> onLight;
+    check(setLightTaskbar(r.viewer, 1) &&
+              e2e::waitUntil([&] { return stripWithTile(&onLight, RGB(0x15, 0x47, 0xA6)); }),
+          "on a light taskbar its tile turns dark");
+    check(setLightTaskbar(r.viewer, 0) && e2e::waitUntil([&] { return trayStrip() == onFirst; }),
+          "and light again on a dark one");
     NOTIFYICONDATAA icon = {};
     icon.cbSize = sizeof icon;
     icon.hWnd = r.viewer;
