@@ -60,6 +60,20 @@ constexpr unsigned MaxRecallItems = (DesktopCount - 1) * SlotsPerDesktop;
 constexpr char InitialDesktopLabel[] = "Desktop #1";
 constexpr unsigned DesktopLabelDigit = sizeof(InitialDesktopLabel) - 2;
 
+// A desktop's name: up to 32 characters of UTF-8, four bytes at most each.
+constexpr unsigned DesktopNameCharacters = 32;
+constexpr unsigned DesktopNameBytes = 4 * DesktopNameCharacters + 1;
+// What goes between a desktop's digit and its name in every text.
+constexpr char DesktopNameSeparator[] = " - ";
+constexpr unsigned DesktopLabelBytes = sizeof(InitialDesktopLabel) + sizeof(DesktopNameSeparator) + DesktopNameBytes;
+// "showflags": what tells the user where they are, one bit to turn each off.
+constexpr DWORD NoTrayDigitFlag = 0x1;
+constexpr DWORD NoSwitchNoticeFlag = 0x2;
+// What the Desktops page changed, for OK to write: a bit for each name, one
+// for "showflags".
+constexpr DWORD editedName(DesktopId d) { return 1u << (d - 1); }
+constexpr DWORD EditedShowFlags = 1u << DesktopCount;
+
 // Who owned a window when it was filed. Windows gives a destroyed window's
 // handle to a window made later, perhaps another program's: a handle is
 // trusted only while its owner is still the one taken here.
@@ -112,7 +126,7 @@ struct AppState {
     EveryDesktopWindow everyDesktopWindows[EveryDesktopCapacity] = {};
     // The window that had the keyboard focus when each desktop was left.
     HWND desktopFocus[DesktopCount] = {};
-    char desktopLabel[sizeof(InitialDesktopLabel)] = "Desktop #1";
+    char desktopLabel[DesktopLabelBytes] = "Desktop #1";
     // How many operations are under way: a switch, a recall, a move, a
     // show-all or a put-back waits on other programs' windows, and messages
     // sent to the viewer meanwhile must not start another.
@@ -208,6 +222,21 @@ struct AppState {
     std::uint32_t* sampleRow = nullptr;
     std::uint32_t* sampleFingerprints = nullptr;
     bool picturedSinceLook = false;
+
+    // Where the user is: the desktops' names (blank for none), the bits of
+    // "showflags", what the Desktops page changed and OK must write;
+    // the tray's digit pictures, one a desktop, made for the taskbar's theme
+    // and scaling; the notice after a switch, the desktop it shows and the
+    // timer ticks it has left; the wheel's turn short of a notch.
+    char desktopNames[DesktopCount][DesktopNameBytes] = {};
+    DWORD showFlags = 0;
+    DWORD editedDesktopSettings = 0;
+    HICON programIcon = nullptr;
+    HICON trayDigitIcons[DesktopCount] = {};
+    HWND noticeWindow = nullptr;
+    DesktopId noticeDesktop = 1;
+    unsigned noticeTicksLeft = 0;
+    int wheelTurn = 0;
 };
 
 extern AppState app;

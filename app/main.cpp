@@ -49,6 +49,9 @@ INT_PTR initViewer(HWND viewer) {
     // pressed meanwhile waits for the message loop, after the first capture.
     registerHotkeys(viewer);
     buildMenus();
+    // The shell's answer to the tray is awaited, and messages sent to the
+    // viewer meanwhile are handled: before anyone can see the viewer.
+    startWhereAmI();
     placeViewer();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);

@@ -78,6 +78,19 @@ void showAllDesktops();
 void showAllForEndOfSession();
 bool resumeDesktops(DWORD query);
 void setCurrentDesktop(DesktopId d);
+
+// The texts that name a desktop: its digit, then its name when it has one
+// ("2 - Mail"); with no names each is the digit alone, as it always was.
+const char* desktopName(DesktopId d);
+void makeDesktopText(DesktopId d, char* text, std::size_t size);
+// The viewer menu's first item, "Desktop #2 - Mail", into app.desktopLabel.
+void makeDesktopLabel(DesktopId d);
+void showDesktopNamesInGotoMenu();
+// The tray record's icon and tip for the current desktop, and the same
+// given to the shell while the digit is shown. Without the digit they are
+// icon 5 and "Change Panorel".
+void fillTrayPicture();
+void showDesktopInTray();
 void switchDesktop(DesktopId d, bool captureFirst);
 
 // The list changes its version only when its items change.

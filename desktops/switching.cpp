@@ -24,8 +24,9 @@ void focusCurrentDesktop() {
 
 void setCurrentDesktop(DesktopId d) {
     app.currentDesktop = d;
-    app.desktopLabel[DesktopLabelDigit] = static_cast<char>('0' + d);
+    makeDesktopLabel(d);
     ws::ModifyMenuA(app.viewerMenu, 0, MF_BYPOSITION | MF_GRAYED | MF_STRING, 0, app.desktopLabel);
+    showDesktopInTray();
 }
 
 // The edge trigger captures the desktop being left first, so windows opened

@@ -62,4 +62,7 @@ BOOL GetLastInputInfo(LASTINPUTINFO* info);
 HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure,
                               DWORD processId, DWORD threadId, DWORD flags);
 
+// shell32's call: the tray icon shows the current desktop.
+BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
+
 }  // namespace ws

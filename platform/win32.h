@@ -96,10 +96,17 @@ struct LASTINPUTINFO {
     DWORD dwTime;
 };
 
-// The host never touches the tray; AppState only needs the field to exist.
+// The fields of the tray record the engine fills in.
 struct NOTIFYICONDATAA {
     DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    char szTip[128];
 };
+constexpr DWORD NIM_MODIFY = 1;
 
 // As Windows defines them: the 32-bit values 0x80000002 and 0x80000001,
 // sign-extended.

@@ -2,6 +2,8 @@
 #include "app/app.h"
 #include "desktops/window_system.h"
 
+#include <shellapi.h>
+
 namespace {
 
 // dwmapi.dll is not among the DLLs Windows always loads from the system
@@ -83,5 +85,7 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
                               DWORD processId, DWORD threadId, DWORD flags) {
     return ::SetWinEventHook(eventMin, eventMax, module, procedure, processId, threadId, flags);
 }
+
+BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) { return ::Shell_NotifyIconA(message, data); }
 
 }  // namespace ws

@@ -11,6 +11,7 @@ namespace {
 constexpr char OptionsTemplate[] = "OPTIONSTab";
 constexpr char OptionKeysTemplate[] = "WINDOWTAB";
 constexpr char ShortcutsTemplate[] = "SHORTCUTSTAB";
+constexpr char DesktopsTemplate[] = "DESKTOPSTAB";
 constexpr char AboutTemplate[] = "ABOUTTAB";
 constexpr WORD ProgramIconId = 5;
 
@@ -21,8 +22,20 @@ constexpr WORD CancelId = 3002;
 constexpr WORD FirstKeyBoxId = 1001;
 constexpr WORD StartWithWindowsBoxId = 1059;
 
-constexpr int TabCount = 3;
-constexpr const char* TabLabels[TabCount] = {"Option Keys", "Shortcuts", "About"};
+// The pages in the order of their tabs (the tab numbers of options_dialog.h).
+struct PageRow {
+    const char* label;
+    const char* pageTemplate;
+    DLGPROC procedure;
+};
+const PageRow PageTable[] = {
+    {"Option Keys", OptionKeysTemplate, OptionKeysPageProc},
+    {"Shortcuts", ShortcutsTemplate, ShortcutsPageProc},
+    {"Desktops", DesktopsTemplate, DesktopsPageProc},
+    {"About", AboutTemplate, AboutPageProc},
+};
+constexpr int TabCount = sizeof PageTable / sizeof PageTable[0];
+static_assert(TabCount == AboutTab + 1, "a row for every tab");
 
 // The open dialog, its tab control and its pages, by tab number, and the
 // filter that gives it its keys; empty while no dialog is open.
@@ -40,8 +53,8 @@ bool isTab(int tab) { return tab >= 0 && tab < TabCount; }
 void addTab(int tab) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(TabLabels[tab]);  // only read by the control
-    item.cchTextMax = static_cast<int>(lstrlenA(TabLabels[tab]) + 1);
+    item.pszText = const_cast<char*>(PageTable[tab].label);  // only read by the control
+    item.cchTextMax = static_cast<int>(lstrlenA(PageTable[tab].label) + 1);
     SendMessageA(options.tabControl, TCM_INSERTITEMA, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
 }
 
@@ -62,12 +75,11 @@ void initOptionsDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     InitCommonControls();
     options.tabControl = GetDlgItem(dialog, TabControlId);
-    for (int tab = 0; tab < TabCount; ++tab) addTab(tab);
-    options.pages[OptionKeysTab] =
-        CreateDialogParamA(app.instance, OptionKeysTemplate, options.tabControl, OptionKeysPageProc, 0);
-    options.pages[ShortcutsTab] =
-        CreateDialogParamA(app.instance, ShortcutsTemplate, options.tabControl, ShortcutsPageProc, 0);
-    options.pages[AboutTab] = CreateDialogParamA(app.instance, AboutTemplate, options.tabControl, AboutPageProc, 0);
+    for (int tab = 0; tab < TabCount; ++tab) {
+        addTab(tab);
+        options.pages[tab] = CreateDialogParamA(app.instance, PageTable[tab].pageTemplate, options.tabControl,
+                                                PageTable[tab].procedure, 0);
+    }
     holdControls(options.tabControl);
     for (HWND page : options.pages) holdControls(page);
     options.keyFilter = SetWindowsHookExA(WH_MSGFILTER, OptionsKeyFilterProc, nullptr, GetCurrentThreadId());
@@ -129,7 +141,8 @@ LRESULT CALLBACK OptionsKeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
 // Destroying the dialog takes the tab control and the pages with it.
 void closeOptionsDialog(HWND dialog) { DestroyWindow(dialog); }
 
-// OK: the shortcuts go into force, the key page commits and saves, then the
+// OK: the shortcuts go into force, then the desktops' names and cues, the
+// key page commits and saves, then the
 // dialog closes; shortcuts that cannot be had keep it open on their tab the
 // first time. Cancel closes without any of it. Enter and Escape arrive as
 // IDOK and IDCANCEL.
@@ -142,6 +155,7 @@ void onOptionsCommand(HWND dialog, WORD id) {
             reportShortcuts(dialog);
             break;
         }
+        commitDesktops();
         SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
         closeOptionsDialog(dialog);
         break;

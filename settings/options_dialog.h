@@ -1,12 +1,14 @@
 // The Options dialog: modeless, owned by the viewer, at most one at a time,
-// with three pages on a tab control, "Option Keys", "Shortcuts" and "About".
+// with its pages on a tab control, "Option Keys", "Shortcuts", "Desktops" and
+// "About".
 #pragma once
 
 #include "app/app_state.h"
 
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
-constexpr int AboutTab = 2;
+constexpr int DesktopsTab = 2;
+constexpr int AboutTab = 3;
 
 void openOptionsDialog(int tab);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -20,6 +22,11 @@ INT_PTR CALLBACK ShortcutsPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 bool commitShortcuts();
 void reportShortcuts(HWND dialog);
 void discardShortcuts();
+
+// The Desktops page, and its part of OK: the names and what shows where the
+// user is, taken into force before the settings are saved.
+INT_PTR CALLBACK DesktopsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+void commitDesktops();
 
 // The About page and the window procedure of its two links.
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -68,6 +68,85 @@ bool writeSettingTo(HKEY root, const char* name, DWORD value) {
     return status == ERROR_SUCCESS;
 }
 
+// The desktops' names and "showflags". A name is a REG_SZ of UTF-8, at
+// most DesktopNameCharacters characters, NUL-terminated; anything else
+// (another type, too long, unterminated, broken UTF-8) reads as no name and
+// stays as it is stored until the user gives that desktop a name.
+constexpr char ShowflagsValue[] = "showflags";
+constexpr char DesktopNameValuePrefix[] = "desktopname";
+constexpr unsigned DesktopNameValueBytes = sizeof DesktopNameValuePrefix + 1;
+constexpr BYTE Utf8LeadMask = 0xC0;
+constexpr BYTE Utf8Continuation = 0x80;
+
+void desktopNameValue(DesktopId d, char (&name)[DesktopNameValueBytes]) {
+    std::memcpy(name, DesktopNameValuePrefix, sizeof DesktopNameValuePrefix - 1);
+    name[sizeof DesktopNameValuePrefix - 1] = static_cast<char>('0' + d);
+    name[sizeof DesktopNameValuePrefix] = '\0';
+}
+
+// Counts the characters of well-formed UTF-8, or answers more than any name
+// may have.
+unsigned utf8Characters(const char* text) {
+    unsigned count = 0;
+    for (const BYTE* at = reinterpret_cast<const BYTE*>(text); *at != 0; ++count) {
+        const BYTE lead = *at++;
+        unsigned tail = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 4;
+        if (tail > 3 || lead > 0xF4) return DesktopNameBytes;
+        for (; tail > 0; --tail) {
+            if ((*at++ & Utf8LeadMask) != Utf8Continuation) return DesktopNameBytes;
+        }
+    }
+    return count;
+}
+
+void readDesktopNameFrom(HKEY root, DesktopId d, char (&name)[DesktopNameBytes]) {
+    name[0] = '\0';
+    HKEY key = nullptr;
+    if (openSettingsKey(root, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char valueName[DesktopNameValueBytes];
+    desktopNameValue(d, valueName);
+    char data[DesktopNameBytes] = {};
+    DWORD size = sizeof data;
+    DWORD type = REG_SZ;
+    const LSTATUS status = reg::RegQueryValueExA(key, valueName, &type, reinterpret_cast<BYTE*>(data), &size);
+    reg::RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ || size == 0 || size > sizeof data) return;
+    if (data[size - 1] != '\0' || std::strlen(data) != size - 1) return;
+    if (utf8Characters(data) > DesktopNameCharacters) return;
+    std::memcpy(name, data, size);
+}
+
+bool writeDesktopNameTo(HKEY root, DesktopId d) {
+    HKEY key = nullptr;
+    if (openSettingsKey(root, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+    char valueName[DesktopNameValueBytes];
+    desktopNameValue(d, valueName);
+    const char* text = app.desktopNames[d - 1];
+    const LSTATUS status = reg::RegSetValueExA(key, valueName, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                               static_cast<DWORD>(std::strlen(text) + 1));
+    reg::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+// Only what the Desktops page changed is written: a name never touched keeps
+// whatever is stored, hostile or not, and a store that never had these
+// values gets none.
+bool saveDesktopSettingsTo(HKEY root) {
+    bool all = true;
+    if ((app.editedDesktopSettings & EditedShowFlags) != 0) all = writeSettingTo(root, ShowflagsValue, app.showFlags);
+    for (DesktopId d = 1; d <= DesktopCount; ++d) {
+        if ((app.editedDesktopSettings & editedName(d)) != 0) all = writeDesktopNameTo(root, d) && all;
+    }
+    return all;
+}
+
+// A missing "showflags" turns nothing off.
+void loadDesktopSettings() {
+    const DWORD showflags = readSettingFrom(settingsRoot(), ShowflagsValue, true);
+    app.showFlags = showflags == SettingMissing ? 0 : showflags;
+    for (DesktopId d = 1; d <= DesktopCount; ++d) readDesktopNameFrom(settingsRoot(), d, app.desktopNames[d - 1]);
+}
+
 // Each value is written by itself, so one failure does not stop the rest.
 // Answers whether all seven were written.
 bool saveSettingsTo(HKEY root) {
@@ -78,6 +157,7 @@ bool saveSettingsTo(HKEY root) {
           all;
     all = writeSettingTo(root, ListflagsValue, ReservedListflags) && all;
     all = writeSettingTo(root, KeycheckValue, app.keyMask) && all;
+    all = saveDesktopSettingsTo(root) && all;
     return writeSettingTo(root, HotkeysValue, app.hotkeys) && all;
 }
 
@@ -116,6 +196,7 @@ void loadSettings() {
     app.flags = readSetting(FlagsValue);
     const DWORD hotkeys = readSettingFrom(settingsRoot(), HotkeysValue, true);
     if (hotkeys != SettingMissing) app.hotkeys = hotkeys;
+    loadDesktopSettings();
 }
 
 // A user who may not write the machine's key (a standard user, or an

@@ -3,6 +3,7 @@
 
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
+#include "viewer/desktop_cues.h"
 #include "viewer/triggers.h"
 
 namespace {
@@ -173,6 +174,7 @@ void onHotkey(HWND viewer, WPARAM id) {
         return;
     }
     const Shortcut& shortcut = ShortcutTable[id - 1];
+    const DesktopId from = app.currentDesktop;
     switch (shortcut.action) {
     case HotkeyAction::Previous:
         switchDesktopByKeyboard(previousDesktop(app.currentDesktop));
@@ -190,6 +192,7 @@ void onHotkey(HWND viewer, WPARAM id) {
         toggleForegroundOnEveryDesktop();
         break;
     }
+    announceSwitch(from);
 }
 
 void describeShortcuts(DWORD hotkeys, char (&text)[ShortcutsTextBytes]) {

@@ -26,7 +26,8 @@ void addTrayIcon() {
     icon.uID = TrayIconId;
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = TrayNotifyMessage;
-    icon.hIcon = LoadIconA(app.instance, MAKEINTRESOURCEA(AppIconId));
+    app.programIcon = LoadIconA(app.instance, MAKEINTRESOURCEA(AppIconId));
+    icon.hIcon = app.programIcon;
     lstrcpynA(icon.szTip, TrayTip, sizeof icon.szTip);
     Shell_NotifyIconA(NIM_ADD, &icon);
 
@@ -38,7 +39,12 @@ void addTrayIcon() {
 
 bool isTaskbarCreated(UINT message) { return message != 0 && message == taskbarCreatedMessage; }
 
-void readdTrayIcon() { Shell_NotifyIconA(NIM_ADD, &app.trayIconData); }
+// The new taskbar may be at another scaling: the digit is drawn for it.
+void readdTrayIcon() {
+    makeTrayDigitIcons();
+    fillTrayPicture();
+    Shell_NotifyIconA(NIM_ADD, &app.trayIconData);
+}
 
 // Only a right-button press on our icon opens the menu, at once, before the
 // button is released. The viewer must be foreground for the menu to close
@@ -46,12 +52,22 @@ void readdTrayIcon() { Shell_NotifyIconA(NIM_ADD, &app.trayIconData); }
 // loop end cleanly. The shell's callback also arrives while a switch waits
 // for another program; a menu opened there would run its own message loop,
 // and the edge poll with it, inside the switch.
+// A left click (on its release, as the shell's own icons) opens "Goto
+// Desktop" alone, the quickest way to a desktop by mouse.
 void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
     if (operationUnderWay()) return;
-    if (iconId != TrayIconId || LOWORD(mouseMessage) != WM_RBUTTONDOWN) return;
+    if (iconId != TrayIconId) return;
+    HMENU menu;
+    if (LOWORD(mouseMessage) == WM_RBUTTONDOWN) {
+        menu = app.trayMenu;
+    } else if (LOWORD(mouseMessage) == WM_LBUTTONUP) {
+        menu = app.gotoMenu;
+    } else {
+        return;
+    }
     SetForegroundWindow(viewer);
     POINT at;
     GetCursorPos(&at);
-    TrackPopupMenu(app.trayMenu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
+    TrackPopupMenu(menu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
     PostMessageA(viewer, WM_NULL, 0, 0);
 }

@@ -3,6 +3,7 @@
 
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
+#include "viewer/desktop_cues.h"
 
 const WORD TriggerKeyTable[TriggerKeyCount] = {VK_LCONTROL, VK_LMENU, VK_LSHIFT,
                                                VK_RCONTROL, VK_RMENU, VK_RSHIFT};
@@ -62,5 +63,7 @@ void pollSwitchTriggers(HWND) {
     } else {
         return;
     }
+    const DesktopId from = app.currentDesktop;
     switchDesktop(target, true);
+    announceSwitch(from);
 }

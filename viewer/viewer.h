@@ -16,6 +16,18 @@ bool isTaskbarCreated(UINT message);
 void readdTrayIcon();
 void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage);
 
+// The digit's pictures for the taskbar's theme and scaling, made again when
+// Windows announces a change of either, and the record given to the shell.
+void makeTrayDigitIcons();
+void redrawTrayDigits();
+void onSettingChange(WPARAM action, LPARAM area);
+// The notice after a switch: a window of its own, made once at start-up.
+void makeNoticeWindow();
+// Names, digit and notice once the settings are read at start-up, and the
+// texts and tray again after the Options dialog changed them.
+void startWhereAmI();
+void showWhereAmI();
+
 void buildMenus();
 void placeViewer();
 // The scaling of the viewer's monitor, in dots per inch.

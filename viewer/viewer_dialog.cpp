@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "desktops/desktops.h"
 #include "settings/options_dialog.h"
+#include "viewer/desktop_cues.h"
 #include "viewer/viewer.h"
 
 #include <shellapi.h>
@@ -292,7 +293,14 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         return FALSE;
     case DpiChangedMessage:
         replaceViewer(HIWORD(wParam));
+        redrawTrayDigits();
         return TRUE;  // placed by the viewer's own rule, not the suggested rectangle
+    case WM_MOUSEWHEEL:
+        onViewerWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return TRUE;
+    case WM_SETTINGCHANGE:
+        onSettingChange(wParam, lParam);
+        return FALSE;
     case WM_POWERBROADCAST:
         onPowerBroadcast(wParam, lParam);
         return FALSE;

@@ -53,6 +53,7 @@ const Scenario Scenarios[] = {
     {"show-options", scenarios::showOptions, true},
     {"show-shortcuts", scenarios::showShortcuts, true},
     {"show-about", scenarios::showAbout, true},
+    {"show-desktops", scenarios::showDesktops, true},
     {"soak", scenarios::soak, false},
     {"soak-long", scenarios::soakLong, false},
     {"hostile-registry", scenarios::hostileRegistry, false},

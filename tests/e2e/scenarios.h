@@ -38,6 +38,7 @@ void aboutLinks();
 void showOptions();
 void showShortcuts();
 void showAbout();
+void showDesktops();
 
 void soak();
 void soakLong();

@@ -26,8 +26,12 @@ constexpr int WebSiteLink = 9;
 constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
-constexpr int AboutTab = 2;
-constexpr int TabCount = 3;
+constexpr int DesktopsTab = 2;
+constexpr int AboutTab = 3;
+constexpr int TabCount = 4;
+constexpr int FirstNameEdit = 1201;
+constexpr int TrayDigitBox = 1205;
+constexpr int SwitchNoticeBox = 1206;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
 constexpr int SwitchControlBox = 1101;
 constexpr int SwitchShiftBox = 1103;
@@ -84,6 +88,7 @@ struct Dialog {
     HWND tabs = nullptr;
     HWND keysPage = nullptr;
     HWND shortcutsPage = nullptr;
+    HWND desktopsPage = nullptr;
     HWND aboutPage = nullptr;
     HWND control(int id) const { return e2e::controlOf(window, id); }
 };
@@ -97,6 +102,7 @@ Dialog openDialog(const Running& r, WORD command) {
     d.tabs = d.control(TabControlId);
     d.keysPage = GetParent(d.control(LeftControlBox));
     d.shortcutsPage = GetParent(d.control(SwitchControlBox));
+    d.desktopsPage = GetParent(d.control(FirstNameEdit));
     d.aboutPage = GetParent(d.control(WebSiteLink));
     return d;
 }
@@ -108,7 +114,7 @@ int selectedTab(const Dialog& d) {
 }
 
 bool showsTab(const Dialog& d, int tab) {
-    const HWND pages[] = {d.keysPage, d.shortcutsPage, d.aboutPage};
+    const HWND pages[] = {d.keysPage, d.shortcutsPage, d.desktopsPage, d.aboutPage};
     for (int page = 0; page < TabCount; ++page) {
         if ((IsWindowVisible(pages[page]) != FALSE) != (page == tab)) return false;
     }
@@ -503,6 +509,9 @@ void optionsTabs() {
           }),
           "\"Win\" ticked for moving too: the page names a clash of its two rows");
 
+    check(selectTab(r.panorel, d, DesktopsTab) && e2e::isChecked(d.control(TrayDigitBox)) &&
+              e2e::isChecked(d.control(SwitchNoticeBox)),
+          "clicking \"Desktops\" shows the Desktops page alone, the digit and the notice on");
     check(selectTab(r.panorel, d, OptionKeysTab), "clicking \"Option Keys\" shows the key page and hides About");
     check(toggle(d.control(LeftControlBox)), "\"Left Control Key\" unticked");
     check(selectTab(r.panorel, d, AboutTab), "clicking \"About\" shows the About page again");
@@ -591,5 +600,6 @@ void aboutLinks() {
 void showOptions() { showDialog(OptionsId); }
 void showShortcuts() { showDialog(OptionsId, ShortcutsTab); }
 void showAbout() { showDialog(AboutId); }
+void showDesktops() { showDialog(OptionsId, DesktopsTab); }
 
 }  // namespace scenarios

@@ -3,6 +3,7 @@
 #include "panorel_ids.h"
 #include "scenarios.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,6 +49,58 @@ bool chooseItem(const e2e::Process& panorel, HWND menu, int downs) {
     e2e::selectMenuItem(menu, downs);
     e2e::pressMenuKey(menu, VK_RETURN);
     return menuCloses(panorel);
+}
+
+// The right end of the taskbar, where Wine draws the tray's icons.
+std::vector<COLORREF> trayStrip() {
+    constexpr LONG StripWidth = 160;
+    constexpr LONG StripHeight = 24;
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    return e2e::screenPixels(RECT{width - StripWidth, height - StripHeight, width, height});
+}
+
+// The strip shows the digit's tile (the light one, on Wine's dark taskbar)
+// once the shell has painted it, unchanged between two looks.
+bool stripWithTile(std::vector<COLORREF>* strip, COLORREF tile = RGB(0xDD, 0xEA, 0xFF)) {
+    constexpr long TilePixels = 40;
+    *strip = trayStrip();
+    return std::count(strip->begin(), strip->end(), tile) >= TilePixels && *strip == trayStrip();
+}
+
+// The user's taskbar turns light (or dark again), and Windows says so.
+bool setLightTaskbar(HWND viewer, DWORD light) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LSTATUS status = RegSetValueExA(key, "SystemUsesLightTheme", 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&light), sizeof light);
+    RegCloseKey(key);
+    DWORD_PTR result = 0;
+    return status == ERROR_SUCCESS &&
+           SendMessageTimeoutA(viewer, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"),
+                               SMTO_NORMAL, e2e::DefaultDeadlineMs, &result) != 0;
+}
+
+// A left click on the tray icon opens "Goto Desktop" alone; `downs` presses
+// of Down from its first item, then Enter.
+bool gotoFromLeftClick(HWND viewer, const e2e::Process& panorel, int downs) {
+    PostMessageA(viewer, TrayNotifyMessage, TrayIconId, WM_LBUTTONUP);
+    HWND menu = waitMenu(panorel);
+    if (menu == nullptr || e2e::openMenuOf(panorel, 1) != nullptr) return false;
+    return chooseItem(panorel, menu, downs);
+}
+
+// The notice after a switch shows, then goes by itself within a second or so.
+bool noticeComesAndGoes(const e2e::Process& panorel) {
+    HWND notice = nullptr;
+    const bool shown = e2e::waitUntil([&] {
+        notice = e2e::windowOf(panorel, "PanorelNotice", "");
+        return notice != nullptr && IsWindowVisible(notice);
+    });
+    return shown && e2e::waitUntil([&] { return !IsWindowVisible(notice); });
 }
 
 // Each item is clicked for at its own point of the viewer: two right clicks
@@ -206,9 +259,17 @@ void trayMenu() {
     std::vector<HWND> windows = e2e::openWindows("tray", 2);
     Running r = startViewer();
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
+    std::vector<COLORREF> onFirst;
+    check(e2e::waitUntil([&] { return stripWithTile(&onFirst); }), "the tray icon shows a digit");
+    std::vector<COLORREF> onLight;
+    check(setLightTaskbar(r.viewer, 1) &&
+              e2e::waitUntil([&] { return stripWithTile(&onLight, RGB(0x15, 0x47, 0xA6)); }),
+          "on a light taskbar its tile turns dark");
+    check(setLightTaskbar(r.viewer, 0) && e2e::waitUntil([&] { return trayStrip() == onFirst; }),
+          "and light again on a dark one");
 
     check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
-          "a left click on the icon opens nothing");
+          "pressing the left button on the icon opens nothing: a left click opens on the release");
     check(sendTrayNotify(r.viewer, TrayIconId, WM_LBUTTONDBLCLK) && e2e::openMenuOf(r.panorel) == nullptr,
           "nor does a double-click");
     check(sendTrayNotify(r.viewer, TrayIconId + 1, WM_RBUTTONDOWN) && e2e::openMenuOf(r.panorel) == nullptr,
@@ -227,6 +288,9 @@ void trayMenu() {
     e2e::pressMenuKey(menu, VK_RETURN);
     check(menuCloses(r.panorel), "choosing \"3\" closes the menus");
     check(e2e::waitUntil([&] { return noneVisible(windows); }), "and switches away from desktop 1");
+    std::vector<COLORREF> onThird;
+    check(e2e::waitUntil([&] { return stripWithTile(&onThird) && onThird != onFirst; }),
+          "the tray icon shows another digit");
 
     // The next tray menu carries the check mark on "3".
     PostMessageA(r.viewer, TrayNotifyMessage, TrayIconId, WM_RBUTTONDOWN);
@@ -244,6 +308,17 @@ void trayMenu() {
     e2e::pressMenuKey(menu, VK_ESCAPE);
     e2e::pressMenuKey(menu, VK_ESCAPE);
     check(menuCloses(r.panorel), "Escape closes the menus");
+
+    check(gotoFromLeftClick(r.viewer, r.panorel, 0) && e2e::waitUntil([&] { return allVisible(windows); }),
+          "a left click's \"Goto Desktop\" goes back to desktop 1");
+    check(e2e::waitUntil([&] { return trayStrip() == onFirst; }), "the tray icon shows 1 again");
+    const POINT over = centreOf(r.viewer);
+    PostMessageA(r.viewer, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)),
+                 MAKELPARAM(over.x, over.y));
+    check(e2e::waitUntil([&] { return noneVisible(windows); }), "two notches of the wheel over the viewer switch");
+    check(noticeComesAndGoes(r.panorel), "the notice shows after the switch and goes by itself");
+    check(e2e::waitUntil([&] { return trayStrip() == onThird; }), "the tray icon shows 3 again");
+    check(gotoFromLeftClick(r.viewer, r.panorel, 2) && noneVisible(windows), "Goto \"3\" from a left click");
 
     e2e::sendCommand(r.viewer, HideViewerId);
     check(e2e::waitUntil([&] { return !IsWindowVisible(r.viewer); }), "the viewer can be hidden");
@@ -279,6 +354,14 @@ void unknownCommands() {
 void trayIconReturns() {
     Running r = startViewer();
     check(e2e::hasTrayIcon(r.viewer, TrayIconId), "the tray icon is there");
+    std::vector<COLORREF> onFirst;
+    check(e2e::waitUntil([&] { return stripWithTile(&onFirst); }), "the tray icon shows a digit");
+    std::vector<COLORREF> onLight;
+    check(setLightTaskbar(r.viewer, 1) &&
+              e2e::waitUntil([&] { return stripWithTile(&onLight, RGB(0x15, 0x47, 0xA6)); }),
+          "on a light taskbar its tile turns dark");
+    check(setLightTaskbar(r.viewer, 0) && e2e::waitUntil([&] { return trayStrip() == onFirst; }),
+          "and light again on a dark one");
     NOTIFYICONDATAA icon = {};
     icon.cbSize = sizeof icon;
     icon.hWnd = r.viewer;

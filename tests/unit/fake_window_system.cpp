@@ -58,6 +58,7 @@ struct World {
     std::vector<Hotkey> hotkeys;
     DWORD lastInput = 0;
     std::vector<WinEventHook> winEventHooks;
+    NOTIFYICONDATAA trayIcon = {};
 };
 
 World world;
@@ -184,6 +185,8 @@ HMENU createMenu() {
 }
 
 const std::vector<MenuItem>& menuItems(HMENU menu) { return world.menus.at(menu); }
+
+const NOTIFYICONDATAA& trayIcon() { return world.trayIcon; }
 
 const std::vector<Call>& log() { return world.log; }
 void clearLog() { world.log.clear(); }
@@ -465,6 +468,12 @@ UINT SendInput(UINT count, INPUT* inputs, int size) {
     world.input.insert(world.input.end(), inputs, inputs + count);
     world.foregroundLocked = false;
     return count;
+}
+
+BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+    fake::record(Op::Shell_NotifyIconA, data->hIcon, static_cast<std::intptr_t>(message));
+    fake::world.trayIcon = *data;
+    return TRUE;
 }
 
 }  // namespace ws

@@ -20,7 +20,7 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
                 MessageBeep, IsIconic, RegisterHotKey, UnregisterHotKey, PostMessageA, GetAncestor,
                 SendInput,
-                GetLastInputInfo, SetWinEventHook };
+                GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA };
 
 struct Call {
     Op op;
@@ -132,6 +132,10 @@ void raiseWinEvent(DWORD event, HWND window, LONG object = OBJID_WINDOW);
 
 HMENU createMenu();
 const std::vector<MenuItem>& menuItems(HMENU menu);
+
+// The tray record as the last Shell_NotifyIconA passed it (the call's
+// message is logged as its arg, the icon as its target).
+const NOTIFYICONDATAA& trayIcon();
 
 const std::vector<Call>& log();
 void clearLog();

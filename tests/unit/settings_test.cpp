@@ -112,7 +112,8 @@ TEST_F(SettingsTest, StoredValuesReachTheProgramAndSurviveTheRoundTrip) {
     loadSettings();
     EXPECT_EQ(loaded(), (Loaded{0x1F07F, 0x41, 30000, -10, 5, 0x2A, 0xABCD3C00}));
     EXPECT_EQ(namesOf(Op::QueryValue),
-              (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags", "hotkeys"}));
+              (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags", "hotkeys", "showflags",
+                                        "desktopname1", "desktopname2", "desktopname3", "desktopname4"}));
 
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x2A05},

@@ -1,0 +1,46 @@
+// What tells the user where they landed after a switch they did not choose
+// from a menu (the notice), and the wheel over the viewer.
+#include "viewer/desktop_cues.h"
+
+#include "desktops/desktops.h"
+#include "desktops/window_system.h"
+#include "viewer/triggers.h"
+
+namespace {
+
+constexpr int WheelNotch = 120;  // WHEEL_DELTA
+
+}  // namespace
+
+// A run of quick switches restarts the one notice on the latest desktop, so
+// it never lags behind with an older number.
+void announceSwitch(DesktopId from) {
+    if (app.currentDesktop == from || (app.showFlags & NoSwitchNoticeFlag) != 0) return;
+    if (app.noticeWindow == nullptr) return;
+    app.noticeDesktop = app.currentDesktop;
+    app.noticeTicksLeft = NoticeHoldTicks + NoticeFadeTicks;
+    ws::PostMessageA(app.noticeWindow, NoticeRestartMessage, 0, 0);
+}
+
+BYTE noticeTick() {
+    if (app.noticeTicksLeft == 0) return 0;
+    --app.noticeTicksLeft;
+    if (app.noticeTicksLeft >= NoticeFadeTicks) return NoticeOpaque;
+    return static_cast<BYTE>(NoticeOpaque * app.noticeTicksLeft / NoticeFadeTicks);
+}
+
+// Towards the user (a negative delta) is the next desktop. A fine wheel's
+// small steps add up to a notch; turning back starts the count again.
+void onViewerWheel(int delta) {
+    if ((delta < 0) != (app.wheelTurn < 0)) app.wheelTurn = 0;
+    app.wheelTurn += delta;
+    int notches = app.wheelTurn / WheelNotch;
+    if (notches == 0 || operationUnderWay()) return;
+    app.wheelTurn -= notches * WheelNotch;
+    DesktopId target = app.currentDesktop;
+    for (; notches < 0; ++notches) target = nextDesktop(target);
+    for (; notches > 0; --notches) target = previousDesktop(target);
+    const DesktopId from = app.currentDesktop;
+    switchDesktopByKeyboard(target);
+    announceSwitch(from);
+}
