@@ -108,3 +108,6 @@ void toggleForegroundOnEveryDesktop();
 // Gives the window the foreground, with one retry that Windows' foreground
 // lock may ask for.
 void giveForeground(HWND window);
+// With no window of the desktop to take it, the focus goes to the shell's
+// desktop window: left with the viewer, typing would reach Panorel.
+void focusShell();

@@ -103,7 +103,11 @@ void fileGroupOn(const WindowGroup& group, DesktopId d, unsigned* slots) {
 void focusNextWindowHere() {
     HWND next = nullptr;
     ws::EnumWindows(findWindowHere, reinterpret_cast<LPARAM>(&next));
-    if (next != nullptr) giveForeground(next);
+    if (next != nullptr) {
+        giveForeground(next);
+    } else {
+        focusShell();
+    }
 }
 
 }  // namespace

@@ -62,4 +62,8 @@ BOOL GetLastInputInfo(LASTINPUTINFO* info);
 HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC procedure,
                               DWORD processId, DWORD threadId, DWORD flags);
 
+// The shell's desktop window (null where no shell runs): what has the
+// keyboard focus when no window does.
+HWND GetShellWindow();
+
 }  // namespace ws

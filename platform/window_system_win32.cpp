@@ -84,4 +84,6 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
     return ::SetWinEventHook(eventMin, eventMax, module, procedure, processId, threadId, flags);
 }
 
+HWND GetShellWindow() { return ::GetShellWindow(); }
+
 }  // namespace ws

@@ -29,6 +29,7 @@ protected:
         app.viewerWindow = fake::addWindow(OwnProcess);
         app.taskbarWindow = fake::addWindow(ShellProcess);
         app.progmanWindow = fake::addWindow(ShellProcess);
+        fake::setShellWindow(app.progmanWindow);
         app.gotoMenu = fake::createMenu();
         for (DesktopId d = 1; d <= DesktopCount; ++d) {
             ws::AppendMenuA(app.gotoMenu, MF_STRING, GotoFirstId - 1 + d, "d");

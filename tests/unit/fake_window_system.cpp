@@ -58,6 +58,7 @@ struct World {
     std::vector<Hotkey> hotkeys;
     DWORD lastInput = 0;
     std::vector<WinEventHook> winEventHooks;
+    HWND shellWindow = nullptr;
 };
 
 World world;
@@ -160,6 +161,8 @@ void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.p
 void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * CountsPerMs); }
 
 void setOwner(HWND window, HWND owner) { world.windows.at(window).owner = owner; }
+
+void setShellWindow(HWND window) { world.shellWindow = window; }
 
 void armForegroundLock() { world.foregroundLocked = true; }
 const std::vector<INPUT>& sentInput() { return world.input; }
@@ -465,6 +468,11 @@ UINT SendInput(UINT count, INPUT* inputs, int size) {
     world.input.insert(world.input.end(), inputs, inputs + count);
     world.foregroundLocked = false;
     return count;
+}
+
+HWND GetShellWindow() {
+    fake::record(Op::GetShellWindow, nullptr, 0);
+    return world.shellWindow;
 }
 
 }  // namespace ws

@@ -111,6 +111,13 @@ TEST_F(SwitchingTest, ReturningKeepsTheOrderAndStateAndFocusesTheWindowThatHadIt
     EXPECT_EQ(fake::showState(desktop1[2]), fake::ShowState::Minimized);
 }
 
+// Left with the viewer, Enter or a typed key would reach Panorel.
+TEST_F(SwitchingTest, EnteringAnEmptyDesktopFocusesTheShellNeverTheViewer) {
+    fake::setForeground(app.viewerWindow);  // as the tray menu leaves it
+    switchDesktop(2, false);
+    EXPECT_EQ(fake::foreground(), app.progmanWindow);
+}
+
 TEST_F(SwitchingTest, AWindowOpenedSinceTheLastCaptureStaysBehindOnAnEdgeSwitch) {
     HWND late = fake::addWindow(OtherProcess, "late");
     switchDesktop(2, true);
@@ -275,6 +282,7 @@ TEST_F(SwitchingTest, ARefusedForegroundIsRetriedOnceAfterOneInputEvent) {
     switchDesktop(2, true);
     EXPECT_TRUE(fake::sentInput().empty());
     fake::armForegroundLock();
+    fake::clearLog();
     switchDesktop(1, true);
     EXPECT_EQ(fake::foreground(), desktop1[0]);
     ASSERT_EQ(fake::sentInput().size(), 1u);
