@@ -59,11 +59,14 @@ const char* menuTextOfTitle() {
     return itemText;
 }
 
-// A filed window of another desktop that has a title right now; the title
-// is left in the buffer.
+// A window of another desktop that Panorel parked and that is still hidden,
+// under the owner it was filed with, and has a title right now; the title is
+// left in the buffer. One its program has shown again, or whose handle now
+// names another program's window, would bring back nothing.
 bool isListable(unsigned slot) {
-    if (app.windowTable[slot] == nullptr) return false;
+    if (app.windowTable[slot] == nullptr || !app.parkedSlots[slot]) return false;
     if (slot / SlotsPerDesktop == app.currentDesktop - 1) return false;
+    if (!ownerUnchanged(slot) || ws::IsWindowVisible(app.windowTable[slot]) != FALSE) return false;
     return readTitle(app.windowTable[slot]);
 }
 
