@@ -87,6 +87,19 @@ bool setItem(DWORD position, const RecallItem& item) {
     return changed;
 }
 
+// The chosen window comes back with the rest of its group, shown first
+// without activating, so that the chosen one comes last and on top.
+void bringBackGroupOf(unsigned chosen) {
+    const unsigned first = chosen - chosen % SlotsPerDesktop;
+    for (unsigned slot = first + SlotsPerDesktop; slot-- > first;) {
+        if (slot == chosen || !app.parkedSlots[slot] || !sameGroup(app.windowTable[slot], app.windowTable[chosen])) {
+            continue;
+        }
+        unparkSlot(slot, SW_SHOWNA);
+        emptySlot(slot);
+    }
+}
+
 }  // namespace
 
 // The menu is not asked how many items it holds: the previous build's count
@@ -130,6 +143,7 @@ void recallWindow(unsigned position, DWORD listVersion) {
     // back at its normal size. A handle gone to another owner is dropped
     // unshown.
     beginOperation();
+    bringBackGroupOf(item.slot);
     unparkSlot(item.slot, SW_RESTORE);
     emptySlot(item.slot);
     rebuildRecallMenu();
