@@ -122,6 +122,11 @@ bool everyDesktopListUsed();
 // filed (at most a range's worth) and answers how many.
 unsigned gatherGroups(bool (*joins)(unsigned rootSlot), unsigned* slots);
 
+// A window shown, hidden or destroyed, as the system's window events tell:
+// a parked window its program shows leaves its slot, a destroyed one frees
+// its slot.
+void noteWindowEvent(DWORD event, HWND window);
+
 // Gives the window the foreground, with one retry that Windows' foreground
 // lock may ask for.
 void giveForeground(HWND window);
