@@ -121,6 +121,9 @@ bool everyDesktopListUsed();
 // there already; one snapshot of the stacking order. Writes the slots it
 // filed (at most a range's worth) and answers how many.
 unsigned gatherGroups(bool (*joins)(unsigned rootSlot), unsigned* slots);
+// Shows, and takes out of their slots, the parked windows whose root
+// `rootHere` accepts; answers how many.
+unsigned releaseParkedMembers(bool (*rootHere)(HWND root));
 
 // A window shown, hidden or destroyed, as the system's window events tell:
 // a parked window its program shows leaves its slot, a destroyed one frees

@@ -15,6 +15,9 @@ bool shownByItsProgram(unsigned slot) {
     return app.parkedSlots[slot] && ownerUnchanged(slot) && ws::IsWindowVisible(app.windowTable[slot]) == TRUE;
 }
 
+HWND shownRoot = nullptr;
+bool isShownRoot(HWND root) { return root == shownRoot; }
+
 }  // namespace
 
 // Events that arrive while an operation waits on another program are about
@@ -32,6 +35,12 @@ void noteWindowEvent(DWORD event, HWND window) {
     }
     if (event == EVENT_OBJECT_DESTROY) dropGoneEveryDesktopWindows();
     if (!changed) return;
+    if (event == EVENT_OBJECT_SHOW) {
+        shownRoot = window;
+        beginOperation();
+        releaseParkedMembers(isShownRoot);
+        endOperation();
+    }
     rebuildRecallMenu();
     writeParkedRecord();
 }

@@ -67,3 +67,20 @@ unsigned gatherGroups(bool (*joins)(unsigned rootSlot), unsigned* slots) {
     ws::EnumWindows(gatherMember, reinterpret_cast<LPARAM>(&gathering));
     return gathering.count;
 }
+
+// Its program showed the root again, here: the dialogs Panorel hid with it
+// come back too, or the root would stand disabled behind a dialog that is
+// hidden on the desktop it left. The next capture files them with it.
+unsigned releaseParkedMembers(bool (*rootHere)(HWND root)) {
+    unsigned released = 0;
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        HWND w = app.windowTable[slot];
+        if (!app.parkedSlots[slot] || w == nullptr) continue;
+        HWND root = groupRoot(w);
+        if (root == w || !rootHere(root)) continue;
+        unparkSlot(slot, SW_SHOWNA);
+        emptySlot(slot);
+        ++released;
+    }
+    return released;
+}

@@ -68,10 +68,14 @@ bool anyParkedElsewhere() {
     return false;
 }
 
+bool filedHere(HWND root) { return slotOf(root, app.currentDesktop) != NoSlot; }
+
 // A window that opened here while the window it belongs to is parked on
-// another desktop stands on that desktop, hidden with it.
+// another desktop stands on that desktop, hidden with it; a parked window
+// whose owner its program showed here comes back to stand with it.
 void parkMembersOfParkedWindows() {
     if (!anyParkedElsewhere()) return;
+    releaseParkedMembers(filedHere);
     unsigned gathered[SlotsPerDesktop];
     const unsigned count = gatherGroups(parkedElsewhere, gathered);
     if (count == 0) return;

@@ -196,14 +196,18 @@ TEST_F(CaptureTest, WindowEventsKeepTheTableTrueBetweenCaptures) {
     watchScreenChanges();
     HWND shown = fake::addWindow(OtherProcess, "shown");
     HWND closed = fake::addWindow(OtherProcess, "closed");
+    HWND dialog = fake::addWindow(OtherProcess, "its dialog");
+    fake::setOwner(dialog, shown);
     captureDesktop();
     switchDesktop(2, false);
     fake::setVisibleAnswer(shown, TRUE);
     fake::raiseWinEvent(EVENT_OBJECT_SHOW, shown);
+    EXPECT_TRUE(fake::visibleAnswer(dialog));  // shown with it: the two are one
     fake::destroy(closed);
     fake::raiseWinEvent(EVENT_OBJECT_DESTROY, closed);
     EXPECT_TRUE(filed(1).empty());
     fake::setVisibleAnswer(shown, FALSE);
+    fake::setVisibleAnswer(dialog, FALSE);
     switchDesktop(1, false);
     EXPECT_FALSE(fake::visibleAnswer(shown));
 }

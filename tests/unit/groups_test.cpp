@@ -79,6 +79,19 @@ TEST_F(GroupTest, ShowWindowBringsBackTheWholeGroup) {
     EXPECT_EQ(fake::shown(SW_RESTORE), std::vector<HWND>{owner});  // last, and on top
 }
 
+// Its program shows a parked window again, where the user is: the dialog
+// Panorel hid with it comes too, and the two stand together from then on.
+TEST_F(GroupTest, AParkedWindowItsProgramShowsBringsItsDialogsAlong) {
+    HWND dialog = openDialog(owner);
+    captureDesktop();
+    switchDesktop(2, false);
+    fake::setVisibleAnswer(owner, TRUE);
+    switchDesktopByKeyboard(3);
+    switchDesktop(2, false);
+    EXPECT_TRUE(fake::visibleAnswer(owner) && fake::visibleAnswer(dialog));
+    EXPECT_EQ(filed(1), std::vector<HWND>{other});
+}
+
 // Put back: what the show-all showed, with a dialog opened meanwhile ("Save
 // changes?"); not a window its program had shown before the query.
 TEST_F(GroupTest, ACancelledEndOfSessionPutsBackOnlyWhatTheShowAllShowed) {
