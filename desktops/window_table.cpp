@@ -46,11 +46,11 @@ bool isCloaked(HWND w) {
 
 // The dialog of a window on every desktop is on every desktop with it,
 // while the small list has room.
-bool joinedEveryDesktop(HWND w, WindowOwner owner) {
+bool joinedEveryDesktop(HWND w, WindowOwner owner, bool& tookParked) {
     if (!everyDesktopListUsed() || !rootOnEveryDesktop(groupRoot(w))) return false;
     for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
         if (entry.window != nullptr) continue;
-        unfileWindow(w);
+        if (unfileWindow(w)) tookParked = true;
         entry = EveryDesktopWindow{w, owner};
         return true;
     }
@@ -72,16 +72,18 @@ bool filedHere(HWND root) { return slotOf(root, app.currentDesktop) != NoSlot; }
 
 // A window that opened here while the window it belongs to is parked on
 // another desktop stands on that desktop, hidden with it; a parked window
-// whose owner its program showed here comes back to stand with it.
-void parkMembersOfParkedWindows() {
-    if (!anyParkedElsewhere()) return;
-    releaseParkedMembers(filedHere);
+// whose owner its program showed here comes back to stand with it. Answers
+// whether it showed any, which the record must then leave out.
+bool parkMembersOfParkedWindows() {
+    if (!anyParkedElsewhere()) return false;
+    const bool released = releaseParkedMembers(filedHere) > 0;
     unsigned gathered[SlotsPerDesktop];
     const unsigned count = gatherGroups(parkedElsewhere, gathered);
-    if (count == 0) return;
+    if (count == 0) return released;
     for (unsigned i = 0; i < count; ++i) markAboutToPark(gathered[i]);
     writeParkedRecord();
     for (unsigned i = 0; i < count; ++i) parkSlot(gathered[i]);
+    return released;
 }
 
 // One window of the snapshot, front-most first. Answering FALSE after the
@@ -92,7 +94,7 @@ void parkMembersOfParkedWindows() {
 BOOL CALLBACK takeWindow(HWND w, LPARAM parameter) {
     WindowOwner owner;
     if (!isFileable(w, owner) || isOnEveryDesktop(w, owner)) return TRUE;
-    if (joinedEveryDesktop(w, owner)) return TRUE;
+    if (joinedEveryDesktop(w, owner, *reinterpret_cast<bool*>(parameter))) return TRUE;
     if (fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner)) {
         *reinterpret_cast<bool*>(parameter) = true;
     }
@@ -202,7 +204,7 @@ void captureDesktop() {
     app.captureCount = 0;
     bool tookParked = false;
     ws::EnumWindows(takeWindow, reinterpret_cast<LPARAM>(&tookParked));
-    parkMembersOfParkedWindows();
+    if (parkMembersOfParkedWindows()) tookParked = true;
     rebuildRecallMenu();
     if (tookParked) writeParkedRecord();
 }
