@@ -136,6 +136,9 @@ struct AppState {
     // is counted, so that a put-back answers its own query.
     bool sessionEnding = false;
     DWORD endSessionQuery = 0;
+    // The slots whose windows that show-all showed: parked and still hidden
+    // at the query. If the session goes on, only they are hidden again.
+    bool shownForEndOfSession[WindowTableSlots] = {};
 
     // Menus and tray icon.
     NOTIFYICONDATAA trayIconData = {};

@@ -119,7 +119,7 @@ TwoDesktops setUpTwoDesktops(int n, const std::string& tag) {
 }
 
 void endTwoDesktops(const TwoDesktops& t) {
-    if (t.viewer != nullptr) closeAndWait(t.panorel, t.viewer, WM_COMMAND, ExitId);
+    if (t.viewer != nullptr) closeAndWait(t.panorel, t.viewer, WM_SYSCOMMAND, SC_CLOSE);
     e2e::endStartedProcesses();
 }
 
@@ -283,7 +283,7 @@ int runEdge(int n, int repeats) {
     std::vector<double> panorel = panorelEdge(t, false, repeats, &mixed);
     std::vector<double> hidden = panorelEdge(t, true, repeats, &mixed);
     // Panorel must not see the edges while the bare poll runs.
-    closeAndWait(t.panorel, t.viewer, WM_COMMAND, ExitId);
+    closeAndWait(t.panorel, t.viewer, WM_SYSCOMMAND, SC_CLOSE);
     t.viewer = nullptr;
     // Exit showed both desktops: back to desktop 1 as Panorel left it.
     for (HWND w : t.two) ShowWindow(w, SW_HIDE);
@@ -311,7 +311,7 @@ double timedStart(const std::string& commandLine, WORD closeCommand) {
     HWND dialog = waitReadyDialog(p, e2e::DefaultDeadlineMs);
     double took = nowMs() - begin;
     if (dialog == nullptr) return -1.0;
-    closeAndWait(p, dialog, closeCommand == 0 ? WM_CLOSE : WM_COMMAND, closeCommand);
+    closeAndWait(p, dialog, closeCommand == 0 ? WM_CLOSE : WM_SYSCOMMAND, closeCommand);
     return took;
 }
 
@@ -322,7 +322,7 @@ int runStartup(int repeats) {
     std::string panorelLine = "\"" + e2e::driverFolder() + "Panorel.exe\"";
     std::vector<double> panorel, bare, barePlatform;
     for (int round = 0; round < WarmUpRounds + repeats; ++round) {
-        double p = timedStart(panorelLine, ExitId);
+        double p = timedStart(panorelLine, SC_CLOSE);
         double b = timedStart(barePath(), 0);
         double bt = timedStart(barePath() + " platform", 0);
         if (round < WarmUpRounds || p < 0 || b < 0 || bt < 0) continue;

@@ -118,6 +118,34 @@ void moveForegroundWindow(DesktopId d);
 // current one again.
 void toggleForegroundOnEveryDesktop();
 
+// A window's group is its root owner (GetAncestor, GA_ROOTOWNER) and every
+// visible window that root owns, directly or not: it stands on one desktop,
+// or on every desktop, as one. The root of a window that has no owner is
+// the window itself.
+HWND groupRoot(HWND window);
+bool sameGroup(HWND a, HWND b);
+// The slot of any desktop's range that holds the window under the owner it
+// was filed with, or NoSlot.
+unsigned slotHolding(HWND window);
+bool rootOnEveryDesktop(HWND root);
+bool everyDesktopListUsed();
+// Files each visible window whose root stands in a slot that `joins`
+// accepts into the first free slot of that slot's desktop, unless it stands
+// there already; one snapshot of the stacking order. Writes the slots it
+// filed (at most a range's worth) and answers how many.
+unsigned gatherGroups(bool (*joins)(unsigned rootSlot), unsigned* slots);
+// Shows, and takes out of their slots, the parked windows whose root
+// `rootHere` accepts; answers how many.
+unsigned releaseParkedMembers(bool (*rootHere)(HWND root));
+
+// A window shown, hidden or destroyed, as the system's window events tell:
+// a parked window its program shows leaves its slot, a destroyed one frees
+// its slot.
+void noteWindowEvent(DWORD event, HWND window);
+
 // Gives the window the foreground, with one retry that Windows' foreground
 // lock may ask for.
 void giveForeground(HWND window);
+// With no window of the desktop to take it, the focus goes to the shell's
+// desktop window: left with the viewer, typing would reach Panorel.
+void focusShell();

@@ -30,3 +30,8 @@ void giveForeground(HWND window) {
     sendUnassignedKey();
     ws::SetForegroundWindow(window);
 }
+
+void focusShell() {
+    HWND shell = ws::GetShellWindow();
+    if (shell != nullptr) giveForeground(shell);
+}

@@ -70,6 +70,16 @@ void recoverWindow(HWND window, DWORD processId) {
     ws::ShowWindow(window, SW_SHOW);
 }
 
+// A group comes back as one, its root first: each show activates, and the
+// dialogs shown after their owner stay in front of it, where the one that
+// holds the owner disabled can be answered.
+void recoverWindows(const BYTE* record, DWORD size, bool roots) {
+    for (DWORD at = 0; at < size; at += EntryBytes) {
+        HWND window = windowOf(getWord(record + at));
+        if ((groupRoot(window) == window) == roots) recoverWindow(window, getWord(record + at + WordBytes));
+    }
+}
+
 }  // namespace
 
 // Only the windows Panorel hid, each with the owner it was filed with; one
@@ -104,9 +114,8 @@ void recoverParkedWindows() {
     LSTATUS status = reg::RegQueryValueExA(key, RecordValue, &type, record, &size);
     reg::RegCloseKey(key);
     if (status == ERROR_SUCCESS && type == REG_BINARY && size % EntryBytes == 0) {
-        for (DWORD at = 0; at < size; at += EntryBytes) {
-            recoverWindow(windowOf(getWord(record + at)), getWord(record + at + WordBytes));
-        }
+        recoverWindows(record, size, true);
+        recoverWindows(record, size, false);
     }
     deleteParkedRecord();
 }

@@ -6,6 +6,8 @@
 
 namespace {
 
+bool onCurrentDesktop(unsigned slot) { return slot / SlotsPerDesktop == app.currentDesktop - 1; }
+
 void parkAll(DesktopId d) {
     const unsigned first = desktopRangeStart(d);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) {
@@ -67,8 +69,12 @@ void unparkSlot(unsigned slot, int showCommand) {
 }
 
 // The windows on the screen are marked and put on the record, then hidden.
-// Slots whose windows were not hidden by Panorel are emptied on the way.
+// Slots whose windows were not hidden by Panorel are emptied on the way. A
+// dialog opened since the last capture goes with the window it belongs to,
+// even when a Goto lets the other new windows move on with the user.
 void hideDesktop() {
+    unsigned gathered[SlotsPerDesktop];
+    gatherGroups(onCurrentDesktop, gathered);
     const unsigned first = desktopRangeStart(app.currentDesktop);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) markAboutToPark(slot);
     writeParkedRecord();

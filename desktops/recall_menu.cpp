@@ -59,11 +59,14 @@ const char* menuTextOfTitle() {
     return itemText;
 }
 
-// A filed window of another desktop that has a title right now; the title
-// is left in the buffer.
+// A window of another desktop that Panorel parked and that is still hidden,
+// under the owner it was filed with, and has a title right now; the title is
+// left in the buffer. One its program has shown again, or whose handle now
+// names another program's window, would bring back nothing.
 bool isListable(unsigned slot) {
-    if (app.windowTable[slot] == nullptr) return false;
+    if (app.windowTable[slot] == nullptr || !app.parkedSlots[slot]) return false;
     if (slot / SlotsPerDesktop == app.currentDesktop - 1) return false;
+    if (!ownerUnchanged(slot) || ws::IsWindowVisible(app.windowTable[slot]) != FALSE) return false;
     return readTitle(app.windowTable[slot]);
 }
 
@@ -82,6 +85,19 @@ bool setItem(DWORD position, const RecallItem& item) {
     const bool changed = !sameItem(app.recallItems[position], item);
     app.recallItems[position] = item;
     return changed;
+}
+
+// The chosen window comes back with the rest of its group, shown first
+// without activating, so that the chosen one comes last and on top.
+void bringBackGroupOf(unsigned chosen) {
+    const unsigned first = chosen - chosen % SlotsPerDesktop;
+    for (unsigned slot = first + SlotsPerDesktop; slot-- > first;) {
+        if (slot == chosen || !app.parkedSlots[slot] || !sameGroup(app.windowTable[slot], app.windowTable[chosen])) {
+            continue;
+        }
+        unparkSlot(slot, SW_SHOWNA);
+        emptySlot(slot);
+    }
 }
 
 }  // namespace
@@ -127,6 +143,7 @@ void recallWindow(unsigned position, DWORD listVersion) {
     // back at its normal size. A handle gone to another owner is dropped
     // unshown.
     beginOperation();
+    bringBackGroupOf(item.slot);
     unparkSlot(item.slot, SW_RESTORE);
     emptySlot(item.slot);
     rebuildRecallMenu();

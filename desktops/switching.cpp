@@ -17,7 +17,11 @@ unsigned slotOnCurrentDesktop(HWND window) {
 void focusCurrentDesktop() {
     unsigned slot = slotOnCurrentDesktop(app.desktopFocus[app.currentDesktop - 1]);
     if (slot == NoSlot || !ownerUnchanged(slot)) slot = desktopRangeStart(app.currentDesktop);
-    if (app.windowTable[slot] != nullptr) giveForeground(app.windowTable[slot]);
+    if (app.windowTable[slot] != nullptr) {
+        giveForeground(app.windowTable[slot]);
+    } else {
+        focusShell();
+    }
 }
 
 }  // namespace

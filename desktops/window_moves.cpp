@@ -36,7 +36,7 @@ struct WindowGroup {
 BOOL CALLBACK addGroupMember(HWND w, LPARAM parameter) {
     WindowGroup& group = *reinterpret_cast<WindowGroup*>(parameter);
     WindowOwner owner;
-    if (ws::GetAncestor(w, GA_ROOTOWNER) != group.root || !isFileable(w, owner)) return TRUE;
+    if (groupRoot(w) != group.root || !isFileable(w, owner)) return TRUE;
     group.windows[group.count] = w;
     group.owners[group.count] = owner;
     ++group.count;
@@ -47,8 +47,7 @@ BOOL CALLBACK addGroupMember(HWND w, LPARAM parameter) {
 // is fileable, unless it went away meanwhile.
 void findGroup(HWND foreground, WindowGroup& group) {
     group.count = 0;
-    group.root = ws::GetAncestor(foreground, GA_ROOTOWNER);
-    if (group.root == nullptr) group.root = foreground;
+    group.root = groupRoot(foreground);
     ws::EnumWindows(addGroupMember, reinterpret_cast<LPARAM>(&group));
 }
 
@@ -103,7 +102,11 @@ void fileGroupOn(const WindowGroup& group, DesktopId d, unsigned* slots) {
 void focusNextWindowHere() {
     HWND next = nullptr;
     ws::EnumWindows(findWindowHere, reinterpret_cast<LPARAM>(&next));
-    if (next != nullptr) giveForeground(next);
+    if (next != nullptr) {
+        giveForeground(next);
+    } else {
+        focusShell();
+    }
 }
 
 }  // namespace

@@ -64,5 +64,8 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
 
 // shell32's call: the tray icon shows the current desktop.
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
+// The shell's desktop window (null where no shell runs): what has the
+// keyboard focus when no window does.
+HWND GetShellWindow();
 
 }  // namespace ws

@@ -44,6 +44,48 @@ bool isCloaked(HWND w) {
     return result >= 0 && cloaked != 0;
 }
 
+// The dialog of a window on every desktop is on every desktop with it,
+// while the small list has room.
+bool joinedEveryDesktop(HWND w, WindowOwner owner, bool& tookParked) {
+    if (!everyDesktopListUsed() || !rootOnEveryDesktop(groupRoot(w))) return false;
+    for (EveryDesktopWindow& entry : app.everyDesktopWindows) {
+        if (entry.window != nullptr) continue;
+        if (unfileWindow(w)) tookParked = true;
+        entry = EveryDesktopWindow{w, owner};
+        return true;
+    }
+    return false;
+}
+
+bool parkedElsewhere(unsigned slot) {
+    return slot / SlotsPerDesktop != app.currentDesktop - 1 && app.parkedSlots[slot];
+}
+
+bool anyParkedElsewhere() {
+    for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+        if (parkedElsewhere(slot)) return true;
+    }
+    return false;
+}
+
+bool filedHere(HWND root) { return slotOf(root, app.currentDesktop) != NoSlot; }
+
+// A window that opened here while the window it belongs to is parked on
+// another desktop stands on that desktop, hidden with it; a parked window
+// whose owner its program showed here comes back to stand with it. Answers
+// whether it showed any, which the record must then leave out.
+bool parkMembersOfParkedWindows() {
+    if (!anyParkedElsewhere()) return false;
+    const bool released = releaseParkedMembers(filedHere) > 0;
+    unsigned gathered[SlotsPerDesktop];
+    const unsigned count = gatherGroups(parkedElsewhere, gathered);
+    if (count == 0) return released;
+    for (unsigned i = 0; i < count; ++i) markAboutToPark(gathered[i]);
+    writeParkedRecord();
+    for (unsigned i = 0; i < count; ++i) parkSlot(gathered[i]);
+    return released;
+}
+
 // One window of the snapshot, front-most first. Answering FALSE after the
 // 64th ends the enumeration: no window below it is asked anything. The
 // parameter points to whether a parked window was taken: its own program
@@ -52,6 +94,7 @@ bool isCloaked(HWND w) {
 BOOL CALLBACK takeWindow(HWND w, LPARAM parameter) {
     WindowOwner owner;
     if (!isFileable(w, owner) || isOnEveryDesktop(w, owner)) return TRUE;
+    if (joinedEveryDesktop(w, owner, *reinterpret_cast<bool*>(parameter))) return TRUE;
     if (fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner)) {
         *reinterpret_cast<bool*>(parameter) = true;
     }
@@ -161,6 +204,7 @@ void captureDesktop() {
     app.captureCount = 0;
     bool tookParked = false;
     ws::EnumWindows(takeWindow, reinterpret_cast<LPARAM>(&tookParked));
+    if (parkMembersOfParkedWindows()) tookParked = true;
     rebuildRecallMenu();
     if (tookParked) writeParkedRecord();
 }

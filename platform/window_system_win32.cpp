@@ -87,5 +87,6 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
 }
 
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) { return ::Shell_NotifyIconA(message, data); }
+HWND GetShellWindow() { return ::GetShellWindow(); }
 
 }  // namespace ws

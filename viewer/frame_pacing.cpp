@@ -7,6 +7,7 @@
 // miniature would otherwise cost.
 #include "viewer/frame_pacing.h"
 
+#include "desktops/desktops.h"
 #include "desktops/window_system.h"
 
 #include <algorithm>
@@ -18,7 +19,8 @@ constexpr std::int64_t MsPerSecond = 1000;
 
 // The window events after which the screen may look different: a window
 // brought to the front, minimised or restored, shown or hidden, moved or
-// sized, cloaked or uncloaked. Each range is asked for on its own, so that
+// sized, cloaked or uncloaked. Destroyed windows are for the window table:
+// a visible one is hidden first. Each range is asked for on its own, so that
 // the many events nobody needs here never cross over from other processes.
 struct EventRange {
     DWORD first;
@@ -27,7 +29,7 @@ struct EventRange {
 constexpr EventRange ScreenEvents[] = {
     {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
     {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
-    {EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE},
+    {EVENT_OBJECT_DESTROY, EVENT_OBJECT_HIDE},
     {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
     {EVENT_OBJECT_CLOAKED, EVENT_OBJECT_UNCLOAKED},
 };
@@ -131,8 +133,10 @@ bool lookedAndSawNoChange(std::int64_t began) {
 
 // Only whole windows count: the pointer and the caret report their moves as
 // events too, and neither is in the picture.
-void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG, DWORD, DWORD) {
-    if (object == OBJID_WINDOW) noteScreenMayChange();
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object != OBJID_WINDOW) return;
+    if (event != EVENT_OBJECT_DESTROY) noteScreenMayChange();
+    if (child == CHILDID_SELF) noteWindowEvent(event, window);
 }
 
 }  // namespace

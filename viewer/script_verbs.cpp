@@ -26,8 +26,9 @@ void carryOut(HWND viewer, const VerbRecord& record) {
         moveForegroundWindow(record.desktop);
         break;
     case Verb::Exit:
-        // After the answer has gone back, and in its turn as the menu's Exit.
-        ws::PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+        // After the answer has gone back, and in its turn as Alt+F4's Exit:
+        // the viewer takes no WM_COMMAND as Exit.
+        ws::PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case Verb::Current:
         break;

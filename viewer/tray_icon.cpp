@@ -49,9 +49,11 @@ void readdTrayIcon() {
 // Only a right-button press on our icon opens the menu, at once, before the
 // button is released. The viewer must be foreground for the menu to close
 // when the user clicks elsewhere, and the posted WM_NULL lets the menu's
-// loop end cleanly. The shell's callback also arrives while a switch waits
-// for another program; a menu opened there would run its own message loop,
-// and the edge poll with it, inside the switch.
+// loop end cleanly. The choice is run here rather than posted as WM_COMMAND,
+// which the viewer does not take as "Exit" (Enter sends that too). The
+// shell's callback also arrives while a switch waits for another program; a
+// menu opened there would run its own message loop, and the edge poll with
+// it, inside the switch.
 // A left click (on its release, as the shell's own icons) opens "Goto
 // Desktop" alone, the quickest way to a desktop by mouse.
 void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
@@ -68,6 +70,8 @@ void onTrayNotify(HWND viewer, WPARAM iconId, LPARAM mouseMessage) {
     SetForegroundWindow(viewer);
     POINT at;
     GetCursorPos(&at);
-    TrackPopupMenu(menu, TPM_RIGHTALIGN, at.x, at.y, 0, viewer, nullptr);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_RETURNCMD, at.x, at.y, 0, viewer, nullptr));
     PostMessageA(viewer, WM_NULL, 0, 0);
+    if (chosen != 0) runMenuCommand(viewer, static_cast<WORD>(chosen));
 }

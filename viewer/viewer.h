@@ -10,6 +10,8 @@
 #include "viewer/triggers.h"
 
 INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs a command chosen from one of the menus.
+INT_PTR runMenuCommand(HWND viewer, WORD id);
 
 void addTrayIcon();
 bool isTaskbarCreated(UINT message);

@@ -25,6 +25,10 @@ constexpr UINT ResumeDesktopsMessage = WM_APP + 1;
 // operation waits: wParam the item's position, lParam the version of the
 // list it was chosen from.
 constexpr UINT QueuedRecallMessage = WM_APP + 2;
+// Posted to itself for a menu command that must wait behind an operation;
+// wParam: its id. Not WM_COMMAND, which the dialog manager also sends: its
+// IDOK for Enter is 1, the id of "Exit".
+constexpr UINT QueuedCommandMessage = WM_APP + 3;
 
 INT_PTR exitCommand(HWND viewer, WORD) {
     showAllDesktops();
@@ -141,8 +145,9 @@ struct CommandRow {
 };
 
 // The command ids of both popup menus; "About" and "Exit" carry the same ids
-// in each and do the same thing from either. Exit answers any WM_COMMAND 1,
-// the dialog manager's IDOK (Enter) included.
+// in each and do the same thing from either. Both menus hand their choice
+// straight to runCommand: a WM_COMMAND 1 is never "Exit" (see
+// onCommandMessage).
 const CommandRow CommandTable[] = {
     {ExitId, ExitId, exitCommand, nullptr, true},
     {AboutId, AboutId, aboutCommand, nullptr, false},
@@ -168,12 +173,23 @@ INT_PTR runCommand(HWND viewer, WORD id) {
     for (const CommandRow& row : CommandTable) {
         if (!rowCovers(row, id)) continue;
         if (row.queues && operationUnderWay()) {
-            PostMessageA(viewer, WM_COMMAND, id, 0);
+            PostMessageA(viewer, QueuedCommandMessage, id, 0);
             return TRUE;
         }
         return row.run(viewer, id);
     }
     return TRUE;
+}
+
+// The dialog manager turns Enter into IDOK and Escape into IDCANCEL, and
+// IDOK is 1, the id of "Exit": a key typed while the viewer has the focus
+// must never end Panorel and bring every desktop's windows back at once.
+// "Exit" comes only from the menus, which run their choice directly, and
+// from Alt+F4. Another program that wants Panorel to leave as Exit does
+// sends SC_CLOSE.
+INT_PTR onCommandMessage(HWND viewer, WORD id) {
+    if (id == IDOK || id == IDCANCEL) return TRUE;
+    return runCommand(viewer, id);
 }
 
 // A person closing the viewer (Alt+F4, which the system turns into SC_CLOSE)
@@ -246,6 +262,8 @@ void showViewerMenu(HWND viewer) {
 
 }  // namespace
 
+INT_PTR runMenuCommand(HWND viewer, WORD id) { return runCommand(viewer, id); }
+
 INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -266,7 +284,9 @@ INT_PTR CALLBACK ViewerDialogProc(HWND viewer, UINT message, WPARAM wParam, LPAR
         showViewerMenu(viewer);
         return FALSE;
     case WM_COMMAND:
-        return runCommand(viewer, LOWORD(wParam));
+        return onCommandMessage(viewer, LOWORD(wParam));
+    case QueuedCommandMessage:
+        return runCommand(viewer, static_cast<WORD>(wParam));
     case WM_HOTKEY:
         onHotkey(viewer, wParam);
         return TRUE;

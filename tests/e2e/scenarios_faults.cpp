@@ -22,7 +22,7 @@ using e2e::check;
 using e2e::noneVisible;
 
 bool exitPanorel(const e2e::Process& panorel, HWND viewer) {
-    PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+    PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
     return e2e::waitExit(panorel, &code) && code == 0;
 }

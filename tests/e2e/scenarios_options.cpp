@@ -183,7 +183,7 @@ bool edgeSwitches(std::initializer_list<WORD> keys, DWORD deadlineMs = e2e::Defa
 }
 
 bool exitPanorel(const Running& r) {
-    PostMessageA(r.viewer, WM_COMMAND, ExitId, 0);
+    PostMessageA(r.viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
     return check(e2e::waitExit(r.panorel, &code), "Exit ends Panorel");
 }

@@ -11,7 +11,7 @@ using e2e::check;
 
 // Leaves with Exit, which saves nothing, and waits for the process to end.
 bool exitPanorel(const e2e::Process& panorel, HWND viewer) {
-    PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+    PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
     return check(e2e::waitExit(panorel, &code), "Exit ends Panorel");
 }

@@ -296,7 +296,7 @@ void runSoak(const Size& size) {
     checkGrowth("GDI objects", before.gdi, GetGuiResources(s.panorel.handle, GR_GDIOBJECTS));
     checkGrowth("USER objects", before.user, GetGuiResources(s.panorel.handle, GR_USEROBJECTS));
 
-    PostMessageA(s.viewer, WM_COMMAND, ExitId, 0);
+    PostMessageA(s.viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
     check(e2e::waitExit(s.panorel, &code) && code == 0, "Exit ends Panorel with exit code 0");
     int shown = 0, lost = 0, hidden = 0, reappeared = 0;

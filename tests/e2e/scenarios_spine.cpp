@@ -185,7 +185,7 @@ void exitShowsParked() {
           "a window its program hid on desktop 1 stays hidden through Goto Desktop 2 and back");
     ShowWindow(closedLast, SW_HIDE);
 
-    PostMessageA(p.viewer, WM_COMMAND, ExitId, 0);
+    PostMessageA(p.viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
     check(e2e::waitExit(p.panorel, &code), "Exit ends Panorel");
     check(code == 0, "with exit code 0");
@@ -309,7 +309,7 @@ void onePanorelAcrossBuilds() {
         check(noneVisible(parked) && allVisible(current) && e2e::isRunning(first),
               "and touching no window, parked or shown");
 
-        PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+        PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
         check(e2e::waitExit(first, &code) && allVisible(parked), "Exit shows desktop 1 again");
     }
 }

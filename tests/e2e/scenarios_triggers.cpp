@@ -344,6 +344,20 @@ void keyboardMovesWindows() {
     holdsForeground(next);
     switchKey(4);
     check(e2e::waitUntil([&] { return allVisible({find, second}); }), "and both stand on desktop 4");
+
+    // A dialog opened since the last switch stands with its owner: a Goto
+    // leaves it behind with the Notepad rather than moving it on alone.
+    PostMessageA(find, WM_CLOSE, 0, 0);
+    e2e::waitUntil([&] { return IsWindow(find) == FALSE; });
+    activate(second);
+    typeShortcut('F', {VK_LCONTROL});
+    HWND lateFind = nullptr;
+    check(e2e::waitUntil([&] { return (lateFind = e2e::ownedWindowOf(second)) != nullptr; }),
+          "a new Find box opens after the last switch");
+    e2e::sendCommand(s.viewer, GotoId[1]);
+    check(noneVisible({lateFind, second}), "Goto Desktop 1 leaves it behind with its Notepad");
+    e2e::sendCommand(s.viewer, GotoId[4]);
+    check(allVisible({lateFind, second}), "and Goto Desktop 4 brings both back");
 }
 
 }  // namespace scenarios

@@ -343,10 +343,25 @@ void unknownCommands() {
     for (WORD id : Unknown) e2e::sendCommand(r.viewer, id);
     check(e2e::isRunning(r.panorel), "commands no menu carries leave Panorel running");
     check(allVisible(windows) && IsWindowVisible(r.viewer), "and change nothing");
-    // WM_COMMAND 1 from anywhere is Exit.
-    PostMessageA(r.viewer, WM_COMMAND, IDOK, 0);
+    // The dialog manager turns Enter into IDOK, which is 1, the id of Exit:
+    // neither it nor Escape ends Panorel, even with the viewer active.
+    e2e::sendCommand(r.viewer, IDOK);
+    e2e::sendCommand(r.viewer, GotoId[2]);
+    e2e::sendCommand(r.viewer, ShowViewerId);
+    e2e::waitUntil([&] {
+        if (GetForegroundWindow() == r.viewer) return true;
+        SetForegroundWindow(r.viewer);
+        return false;
+    });
+    e2e::typeShortcut(VK_RETURN, {});
+    e2e::typeShortcut(VK_ESCAPE, {});
+    constexpr DWORD KeysLandMs = 1000;
+    check(!e2e::waitUntil([&] { return !e2e::isRunning(r.panorel); }, KeysLandMs) && noneVisible(windows),
+          "Enter and Escape on the viewer leave Panorel running, desktop 1 parked");
+    // Another program asks it to leave as Alt+F4 does.
+    PostMessageA(r.viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = STILL_ACTIVE;
-    check(e2e::waitExit(r.panorel, &code) && code == 0, "WM_COMMAND 1 from anywhere exits");
+    check(e2e::waitExit(r.panorel, &code) && code == 0 && allVisible(windows), "SC_CLOSE exits showing them");
     check(!e2e::hasTrayIcon(r.viewer, TrayIconId), "and takes the tray icon with it");
 }
 
@@ -393,7 +408,7 @@ void help() {
         const bool opened = e2e::waitUntil([] { return e2e::windowTitled("Panorel Help") != nullptr; },
                                            expected ? e2e::DefaultDeadlineMs : NoDocumentMs);
         check(e2e::isRunning(panorel), "Panorel keeps running");
-        PostMessageA(viewer, WM_COMMAND, ExitId, 0);
+        PostMessageA(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD code = 0;
         e2e::waitExit(panorel, &code);
         if (HWND document = e2e::windowTitled("Panorel Help")) {

@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "viewer/frame_pacing.h"
 
 #include <algorithm>
 
@@ -186,4 +187,27 @@ TEST_F(CaptureTest, ADestroyedWindowStaysUntilItsDesktopIsCapturedAgain) {
     EXPECT_EQ(filed(1), (std::vector<HWND>{a, b}));
     switchDesktop(1, false);  // its dead handle goes to ShowWindow harmlessly
     EXPECT_EQ(filed(1), std::vector<HWND>{b});
+}
+
+// Where the system sends window events, the table follows at once: a parked
+// window its program shows leaves its slot, so it is never Panorel's to
+// show again once its program hides it; a destroyed window frees its slot.
+TEST_F(CaptureTest, WindowEventsKeepTheTableTrueBetweenCaptures) {
+    watchScreenChanges();
+    HWND shown = fake::addWindow(OtherProcess, "shown");
+    HWND closed = fake::addWindow(OtherProcess, "closed");
+    HWND dialog = fake::addWindow(OtherProcess, "its dialog");
+    fake::setOwner(dialog, shown);
+    captureDesktop();
+    switchDesktop(2, false);
+    fake::setVisibleAnswer(shown, TRUE);
+    fake::raiseWinEvent(EVENT_OBJECT_SHOW, shown);
+    EXPECT_TRUE(fake::visibleAnswer(dialog));  // shown with it: the two are one
+    fake::destroy(closed);
+    fake::raiseWinEvent(EVENT_OBJECT_DESTROY, closed);
+    EXPECT_TRUE(filed(1).empty());
+    fake::setVisibleAnswer(shown, FALSE);
+    fake::setVisibleAnswer(dialog, FALSE);
+    switchDesktop(1, false);
+    EXPECT_FALSE(fake::visibleAnswer(shown));
 }

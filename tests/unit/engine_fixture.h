@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -29,6 +30,7 @@ protected:
         app.viewerWindow = fake::addWindow(OwnProcess);
         app.taskbarWindow = fake::addWindow(ShellProcess);
         app.progmanWindow = fake::addWindow(ShellProcess);
+        fake::setShellWindow(app.progmanWindow);
         app.gotoMenu = fake::createMenu();
         for (DesktopId d = 1; d <= DesktopCount; ++d) {
             ws::AppendMenuA(app.gotoMenu, MF_STRING, GotoFirstId - 1 + d, "d");
@@ -43,8 +45,9 @@ protected:
     void TearDown() override { expectInvariants(); }
 
     // What every operation leaves true: a window stands in one desktop's
-    // range at most, or on the every-desktop list; and the record names
-    // exactly the windows the engine hid that are still hidden.
+    // range at most, or on the every-desktop list; no group stands in two
+    // places; and the record names exactly the windows the engine hid that
+    // are still hidden.
     static void expectInvariants() {
         std::set<HWND> placed;
         for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
@@ -58,11 +61,28 @@ protected:
                 EXPECT_EQ(placed.count(entry.window), 0u) << "also on every desktop";
             }
         }
+        expectGroupsWhole();
         std::set<HWND> hidden;
         for (HWND w : fake::zOrder()) {
             if (fake::hiddenByEngine(w)) hidden.insert(w);
         }
         EXPECT_EQ(recorded(), hidden) << "the record names what the engine hid";
+    }
+
+    // Each living window's place: its desktop, or 0 for every desktop.
+    static void expectGroupsWhole() {
+        std::map<HWND, DesktopId> placeOfGroup;
+        auto place = [&](HWND w, DesktopId d) {
+            if (!fake::isAlive(w)) return;
+            const auto taken = placeOfGroup.emplace(groupRoot(w), d);
+            EXPECT_EQ(taken.first->second, d) << "a group on two desktops: " << w;
+        };
+        for (unsigned slot = 0; slot < WindowTableSlots; ++slot) {
+            if (app.windowTable[slot] != nullptr) place(app.windowTable[slot], slot / SlotsPerDesktop + 1);
+        }
+        for (const EveryDesktopWindow& entry : app.everyDesktopWindows) {
+            if (entry.window != nullptr) place(entry.window, 0);
+        }
     }
 
     // The living windows on the record, each a 32-bit handle and then a

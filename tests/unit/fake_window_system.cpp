@@ -59,6 +59,7 @@ struct World {
     DWORD lastInput = 0;
     std::vector<WinEventHook> winEventHooks;
     NOTIFYICONDATAA trayIcon = {};
+    HWND shellWindow = nullptr;
 };
 
 World world;
@@ -161,6 +162,8 @@ void addMonitor(LONG left, LONG top, LONG right, LONG bottom) { world.monitors.p
 void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * CountsPerMs); }
 
 void setOwner(HWND window, HWND owner) { world.windows.at(window).owner = owner; }
+
+void setShellWindow(HWND window) { world.shellWindow = window; }
 
 void armForegroundLock() { world.foregroundLocked = true; }
 const std::vector<INPUT>& sentInput() { return world.input; }
@@ -474,6 +477,11 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     fake::record(Op::Shell_NotifyIconA, data->hIcon, static_cast<std::intptr_t>(message));
     fake::world.trayIcon = *data;
     return TRUE;
+}
+
+HWND GetShellWindow() {
+    fake::record(Op::GetShellWindow, nullptr, 0);
+    return world.shellWindow;
 }
 
 }  // namespace ws

@@ -20,7 +20,8 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
                 MessageBeep, IsIconic, RegisterHotKey, UnregisterHotKey, PostMessageA, GetAncestor,
                 SendInput,
-                GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA };
+                GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA,
+                GetShellWindow };
 
 struct Call {
     Op op;
@@ -104,6 +105,9 @@ void advanceClock(double ms);
 
 // The window's owner, as the window that made it gave it (none until set).
 void setOwner(HWND window, HWND owner);
+
+// What GetShellWindow answers (null until set).
+void setShellWindow(HWND window);
 
 // Windows' foreground lock: once armed, SetForegroundWindow answers FALSE
 // and changes nothing until this process sends input (SendInput).

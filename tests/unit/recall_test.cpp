@@ -77,6 +77,20 @@ TEST_F(RecallTest, NoWindowsStandsAloneAndEachRebuildRemovesExactlyWhatTheLastAd
     EXPECT_EQ(titles(), std::vector<std::string>{"No Windows"});
 }
 
+// A window its program showed again, or a handle that now names another
+// program's window, would be an item that brings back nothing.
+TEST_F(RecallTest, ListsOnlyWindowsStillParked) {
+    HWND shownAgain = park(64, "shown again");
+    HWND reused = park(65, "reused");
+    park(66, "parked");
+    fake::setVisibleAnswer(shownAgain, TRUE);
+    fake::reuseHandle(reused, OtherProcess + 1, "another program's");
+    rebuildRecallMenu();
+    EXPECT_EQ(titles(), std::vector<std::string>{"parked"});
+    emptySlot(64);  // as the next capture would
+    writeParkedRecord();
+}
+
 TEST_F(RecallTest, AStaleTitleNeverLeaksIntoALaterRead) {
     park(64, "titled");
     HWND gone = park(65, "destroyed since");

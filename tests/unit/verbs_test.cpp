@@ -133,8 +133,8 @@ TEST_F(ScriptVerbTest, QueuesDuringAnOperationAndRefusesWhileTheSessionMayEnd) {
     EXPECT_EQ(send(Verb::Exit), verbAnswer(VerbDone));
     posted = fake::calls(Op::PostMessageA);
     ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].arg, static_cast<std::intptr_t>(WM_COMMAND));
-    EXPECT_EQ(posted[0].arg2, static_cast<std::intptr_t>(ExitId));
+    EXPECT_EQ(posted[0].arg, static_cast<std::intptr_t>(WM_SYSCOMMAND));
+    EXPECT_EQ(posted[0].arg2, static_cast<std::intptr_t>(SC_CLOSE));
 
     app.sessionEnding = true;
     EXPECT_EQ(send(Verb::Move, 3), verbAnswer(VerbNotNow));
