@@ -3,13 +3,19 @@
 
 #include "desktops/desktops.h"
 #include "desktops/window_system.h"
+#include "viewer/desktop_cues.h"
 #include "viewer/triggers.h"
 
 namespace {
 
 // Every switch a script asks for passes here, and works as the keyboard's:
 // the desktop left is captured first, and the current one is left alone.
-void switchForScript(DesktopId d) { switchDesktopByKeyboard(d); }
+// Nobody chose it from a menu, so the notice says where the user is now.
+void switchForScript(DesktopId d) {
+    const DesktopId from = app.currentDesktop;
+    switchDesktopByKeyboard(d);
+    announceSwitch(from);
+}
 
 void carryOut(HWND viewer, const VerbRecord& record) {
     switch (static_cast<Verb>(record.verb)) {
