@@ -20,7 +20,9 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
                 MessageBeep, IsIconic, RegisterHotKey, UnregisterHotKey, PostMessageA, GetAncestor,
                 SendInput,
-                GetLastInputInfo, SetWinEventHook };
+                GetLastInputInfo, SetWinEventHook,
+                GetWindowRect, GetWindowLongA, MonitorFromWindow, GetMonitorInfoA, SHQueryUserNotificationState,
+                GetClipCursor, GetCursorInfo };
 
 struct Call {
     Op op;
@@ -104,6 +106,17 @@ void advanceClock(double ms);
 
 // The window's owner, as the window that made it gave it (none until set).
 void setOwner(HWND window, HWND owner);
+
+// What a program in front and the shell tell the edge: the window's place
+// on the screen (100, 100 to 900, 700 until set) and style (a caption until
+// set); the shell's notification state (accepting notifications until set);
+// the area the cursor is confined to (null: none, the virtual screen); and
+// whether the cursor shows.
+void setWindowRect(HWND window, RECT rect);
+void setStyle(HWND window, LONG style);
+void setNotificationState(QUERY_USER_NOTIFICATION_STATE state);
+void clipCursor(const RECT* area);
+void showCursor(bool showing);
 
 // Windows' foreground lock: once armed, SetForegroundWindow answers FALSE
 // and changes nothing until this process sends input (SendInput).
