@@ -125,8 +125,8 @@ bool touchSwitches(LONG column) {
 
 // Only the touch of an edge is remembered between polls. The pointer lands
 // one column inside the opposite edge, off both trigger columns, so keys
-// held with the mouse at rest switch once. The screen width is asked every time, so the edges
-// follow a change of resolution at once.
+// held with the mouse at rest switch once. The screen width is asked every
+// time, so the edges follow a change of resolution at once.
 void pollSwitchTriggers(HWND) {
     // Inside a stalled switch, or while the session may end, the pointer is
     // neither read nor warped.

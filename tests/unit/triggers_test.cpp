@@ -241,9 +241,12 @@ TEST_F(TriggersTest, AFullScreenProgramInFrontStopsTheEdgeOnceATouch) {
 
     // Maximised with a title bar (the taskbar set to hide), short of the
     // monitor, the shell's: none of them stops the edge.
-    for (auto change : std::vector<std::function<void()>>{[&] { fake::setStyle(game, WS_CAPTION); },
-                                                          [&] { fake::setWindowRect(game, RECT{0, 0, Width, 1040}); },
-                                                          [&] { fake::setClassName(game, "WorkerW"); }}) {
+    const std::vector<std::function<void()>> harmless = {
+        [&] { fake::setStyle(game, WS_CAPTION); },
+        [&] { fake::setWindowRect(game, RECT{0, 0, Width, 1040}); },
+        [&] { fake::setClassName(game, "WorkerW"); },
+    };
+    for (const auto& change : harmless) {
         fake::setStyle(game, 0);
         fake::setWindowRect(game, RECT{-8, -8, Width + 8, 1088});
         fake::setForeground(game);  // a switch hid it, and the focus went on
