@@ -164,6 +164,19 @@ struct AppState {
     DWORD editHotkeys = 0;
     DWORD refusedHotkeys = 0;
     WNDPROC previousLinkProc = nullptr;
+    // The rest a pointer takes against an edge before it switches, in ms, as
+    // the store held it ("edgedelay"; out of range it means none, but is
+    // kept), whether it belongs in the store (it was there, or a rest was
+    // chosen), and the Option Keys page's working copy.
+    DWORD edgeDelay = 0;
+    bool edgeDelaySaved = false;
+    DWORD editEdgeDelay = 0;
+    // The touch under way: the edge column the pointer stands on (-1: none),
+    // since when (ms of the performance counter), and whether it is spent,
+    // because something stopped the edge when it was due to switch.
+    std::int32_t edgeTouchColumn = -1;
+    std::int64_t edgeTouchStartMs = 0;
+    bool edgeTouchSpent = false;
 
     // Settings carried between the registry and the next save.
     DWORD flags = 0;

@@ -12,6 +12,9 @@ void captureDesktop();
 // not Panorel's own, not the shell's, visible and not cloaked. Gives the
 // owner asked for.
 bool isFileable(HWND w, WindowOwner& owner);
+// The shell's windows (the desktop, the taskbars) and the window behind
+// them all: one of them in front is no program of the user's.
+bool isShellsOwn(HWND w);
 // Whether the window, with this owner, is shown on every desktop.
 bool isOnEveryDesktop(HWND w, WindowOwner owner);
 // Entries whose handle has since gone to another owner, or to none, give up

@@ -67,5 +67,16 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
 // The shell's desktop window (null where no shell runs): what has the
 // keyboard focus when no window does.
 HWND GetShellWindow();
+// What stops the edge from switching, asked only when the pointer touches an
+// edge: a full-screen program in front, the shell's own verdict on whether
+// the user may be disturbed, a confined or hidden cursor.
+BOOL GetWindowRect(HWND window, RECT* rect);
+LONG GetWindowLongA(HWND window, int index);
+HMONITOR MonitorFromWindow(HWND window, DWORD flags);
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
+// shell32's call.
+HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state);
+BOOL GetClipCursor(RECT* rect);
+BOOL GetCursorInfo(CURSORINFO* info);
 
 }  // namespace ws

@@ -102,7 +102,16 @@ BOOL CALLBACK takeWindow(HWND w, LPARAM parameter) {
     return app.captureCount < SlotsPerDesktop ? TRUE : FALSE;
 }
 
+// The window behind all others, which may hold the focus when no other does.
+constexpr char DesktopWindowClass[] = "#32769";
+
 }  // namespace
+
+bool isShellsOwn(HWND w) {
+    if (w == app.progmanWindow || w == app.taskbarWindow || isShellWindow(w)) return true;
+    char name[ClassNameSize] = "";
+    return ws::GetClassNameA(w, name, ClassNameSize) != 0 && sameClassName(name, DesktopWindowClass);
+}
 
 // The rules in the order they must run: the three handle comparisons cost
 // nothing, the process id is asked before visibility, and a window's

@@ -210,4 +210,39 @@ constexpr LONG OBJID_WINDOW = 0;
 constexpr LONG OBJID_CARET = -8;
 constexpr LONG CHILDID_SELF = 0;
 
+// What stops the edge from switching.
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+struct CURSORINFO {
+    DWORD cbSize;
+    DWORD flags;
+    HCURSOR hCursor;
+    POINT ptScreenPos;
+};
+enum QUERY_USER_NOTIFICATION_STATE {
+    QUNS_NOT_PRESENT = 1,
+    QUNS_BUSY = 2,
+    QUNS_RUNNING_D3D_FULL_SCREEN = 3,
+    QUNS_PRESENTATION_MODE = 4,
+    QUNS_ACCEPTS_NOTIFICATIONS = 5,
+};
+constexpr HRESULT S_OK = 0;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
+constexpr DWORD CURSOR_SHOWING = 0x0001;
+constexpr int GWL_STYLE = -16;
+constexpr LONG WS_CAPTION = 0x00C00000;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_RBUTTON = 0x02;
+constexpr int VK_MBUTTON = 0x04;
+constexpr int VK_XBUTTON1 = 0x05;
+constexpr int VK_XBUTTON2 = 0x06;
 #endif

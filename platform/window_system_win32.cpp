@@ -88,5 +88,14 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
 
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) { return ::Shell_NotifyIconA(message, data); }
 HWND GetShellWindow() { return ::GetShellWindow(); }
+BOOL GetWindowRect(HWND window, RECT* rect) { return ::GetWindowRect(window, rect); }
+LONG GetWindowLongA(HWND window, int index) { return ::GetWindowLongA(window, index); }
+HMONITOR MonitorFromWindow(HWND window, DWORD flags) { return ::MonitorFromWindow(window, flags); }
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) { return ::GetMonitorInfoA(monitor, info); }
+HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state) {
+    return ::SHQueryUserNotificationState(state);
+}
+BOOL GetClipCursor(RECT* rect) { return ::GetClipCursor(rect); }
+BOOL GetCursorInfo(CURSORINFO* info) { return ::GetCursorInfo(info); }
 
 }  // namespace ws

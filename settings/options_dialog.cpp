@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 namespace {
 
 constexpr char OptionsTemplate[] = "OPTIONSTab";
@@ -21,6 +23,14 @@ constexpr WORD CancelId = 3002;
 // Box FirstKeyBoxId + i shows and edits bit i of the key mask.
 constexpr WORD FirstKeyBoxId = 1001;
 constexpr WORD StartWithWindowsBoxId = 1059;
+constexpr WORD EdgeDelayListId = 1060;
+
+// The rests the Option Keys page offers, in the list's order.
+struct EdgeDelayChoice {
+    const char* label;
+    DWORD ms;
+};
+constexpr EdgeDelayChoice EdgeDelayChoices[] = {{"At once", 0}, {"0.25 s", 250}, {"0.5 s", 500}, {"1 s", 1000}};
 
 // The pages in the order of their tabs (the tab numbers of options_dialog.h).
 struct PageRow {
@@ -177,6 +187,27 @@ void forgetOptionsDialog(HWND dialog) {
     options = {};
 }
 
+// A stored rest the list does not offer (one set by hand) shows as no
+// choice, and stays as stored unless the user picks one.
+void initEdgeDelayList(HWND page) {
+    app.editEdgeDelay = app.edgeDelay;
+    WPARAM selected = static_cast<WPARAM>(CB_ERR);
+    for (const EdgeDelayChoice& choice : EdgeDelayChoices) {
+        const LRESULT index =
+            SendDlgItemMessageA(page, EdgeDelayListId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.label));
+        if (choice.ms == edgeRestMs(app.edgeDelay)) selected = static_cast<WPARAM>(index);
+    }
+    SendDlgItemMessageA(page, EdgeDelayListId, CB_SETCURSEL, selected, 0);
+}
+
+// Whatever the list reports, its selection is what counts.
+void onEdgeDelayList(HWND page) {
+    const LRESULT index = SendDlgItemMessageA(page, EdgeDelayListId, CB_GETCURSEL, 0, 0);
+    if (index >= 0 && static_cast<std::size_t>(index) < std::size(EdgeDelayChoices)) {
+        app.editEdgeDelay = EdgeDelayChoices[index].ms;
+    }
+}
+
 void initOptionKeysPage(HWND page) {
     app.editKeyMask = app.keyMask;
     for (unsigned bit = 0; bit < TriggerKeyCount; ++bit) {
@@ -184,6 +215,7 @@ void initOptionKeysPage(HWND page) {
         CheckDlgButton(page, FirstKeyBoxId + bit, selected ? BST_CHECKED : BST_UNCHECKED);
     }
     if ((app.flags & StartWithWindowsFlag) != 0) CheckDlgButton(page, StartWithWindowsBoxId, BST_CHECKED);
+    initEdgeDelayList(page);
 }
 
 // The bit follows the box, which has already changed itself. Bits without a
@@ -211,6 +243,7 @@ void onStartWithWindowsBox(HWND page) {
 // The trigger reads keyMask, so it wants the new keys from its next poll.
 void commitKeys() {
     app.keyMask = app.editKeyMask;
+    app.edgeDelay = app.editEdgeDelay;
     saveSettings();
 }
 
@@ -219,6 +252,8 @@ void onOptionKeysCommand(HWND page, WORD id) {
         onKeyBox(page, id);
     } else if (id == StartWithWindowsBoxId) {
         onStartWithWindowsBox(page);
+    } else if (id == EdgeDelayListId) {
+        onEdgeDelayList(page);
     } else if (id == OkId) {
         commitKeys();
     }

@@ -25,6 +25,10 @@ constexpr DWORD DefaultKeyMask = 0x01;
 // Ctrl+Alt+Win for the switch shortcuts, none for the others (viewer/hotkeys.h
 // gives the layout): the shortcuts when "hotkeys" is missing.
 constexpr DWORD DefaultHotkeys = 0x0000000B;
+// The longest rest at an edge a stored "edgedelay" may ask for; a longer
+// one means none.
+constexpr DWORD LongestEdgeDelayMs = 1000;
+constexpr DWORD edgeRestMs(DWORD stored) { return stored <= LongestEdgeDelayMs ? stored : 0; }
 
 DWORD readSetting(const char* name);
 void writeSetting(const char* name, DWORD value);

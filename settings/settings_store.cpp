@@ -16,6 +16,7 @@ constexpr char SortflagsValue[] = "sortflags";
 constexpr char ListflagsValue[] = "listflags";
 constexpr char KeycheckValue[] = "keycheck";
 constexpr char HotkeysValue[] = "hotkeys";
+constexpr char EdgedelayValue[] = "edgedelay";
 
 // A stored "xpos" above this (unsigned, so every negative one too) throws
 // away both positions.
@@ -158,6 +159,10 @@ bool saveSettingsTo(HKEY root) {
     all = writeSettingTo(root, ListflagsValue, ReservedListflags) && all;
     all = writeSettingTo(root, KeycheckValue, app.keyMask) && all;
     all = saveDesktopSettingsTo(root) && all;
+    // Written once it belongs in the store, so a user who never chose a rest
+    // keeps the store as it was.
+    if (app.edgeDelay != 0) app.edgeDelaySaved = true;
+    if (app.edgeDelaySaved) all = writeSettingTo(root, EdgedelayValue, app.edgeDelay) && all;
     return writeSettingTo(root, HotkeysValue, app.hotkeys) && all;
 }
 
@@ -197,6 +202,9 @@ void loadSettings() {
     const DWORD hotkeys = readSettingFrom(settingsRoot(), HotkeysValue, true);
     if (hotkeys != SettingMissing) app.hotkeys = hotkeys;
     loadDesktopSettings();
+    const DWORD edgeDelay = readSettingFrom(settingsRoot(), EdgedelayValue, true);
+    app.edgeDelaySaved = edgeDelay != SettingMissing;
+    if (app.edgeDelaySaved) app.edgeDelay = edgeDelay;
 }
 
 // A user who may not write the machine's key (a standard user, or an

@@ -22,6 +22,8 @@ constexpr int RightAltBox = 1005;
 constexpr int RightShiftBox = 1006;
 constexpr int KeyBoxCount = 6;
 constexpr int StartWithWindowsBox = 1059;
+constexpr int EdgeDelayList = 1060;
+constexpr WPARAM HalfSecondChoice = 2;  // at once, 0.25 s, 0.5 s, 1 s
 constexpr int WebSiteLink = 9;
 constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
@@ -350,8 +352,9 @@ void optionsDiscardKeys() {
           "and saves both ticked boxes; Panorel keeps running");
 }
 
-// OK commits: all seven values are written, and the trigger asks for the new
-// combination from its next poll, the shortcuts for theirs at once.
+// OK commits: all seven values are written, with the rest at the edge once
+// one is chosen, and the trigger asks for the new combination from its next
+// poll, the shortcuts for theirs at once.
 void optionsCommitKeys() {
     std::vector<HWND> desktop1 = e2e::openWindows("one", 1);
     Running r = startWith({{"xpos", 0}, {"ypos", 0}, {"flags", 0x7F}, {"sortflags", 0x100}, {"keycheck", 0x01}});
@@ -362,14 +365,20 @@ void optionsCommitKeys() {
     check(boxStates(d) == "100001", "left Ctrl and right Shift are ticked");
     check(selectTab(r.panorel, d, ShortcutsTab) && toggle(d.control(SwitchShiftBox)),
           "on the Shortcuts tab, \"Shift\" ticked for switching");
+    // The rest at the edge, chosen as the list tells the page of a choice.
+    check(selectTab(r.panorel, d, OptionKeysTab), "back on the Option Keys tab");
+    const HWND restList = d.control(EdgeDelayList);
+    SendMessageA(restList, CB_SETCURSEL, HalfSecondChoice, 0);
+    SendMessageA(GetParent(restList), WM_COMMAND, MAKEWPARAM(EdgeDelayList, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(restList));
     check(e2e::settingsValueCount() == 5, "nothing is written before OK");
     check(clickToClose(d, OkId), "OK closes the dialog");
     const std::pair<const char*, DWORD> Saved[] = {{"xpos", 0},      {"ypos", 0},        {"flags", 0x7F},
                                                    {"sortflags", 0x100}, {"listflags", 0},   {"keycheck", 0x21},
-                                                   {"hotkeys", DefaultHotkeys | MOD_SHIFT}};
+                                                   {"hotkeys", DefaultHotkeys | MOD_SHIFT}, {"edgedelay", 500}};
     for (const auto& s : Saved) check(storedIs(s.first, s.second), std::string("OK wrote ") + s.first);
     if (e2e::ThirtyTwoBit) {
-        check(e2e::settingsValueCount(KEY_WOW64_32KEY) == 7 && e2e::settingsValueCount(KEY_WOW64_64KEY) == -1,
+        check(e2e::settingsValueCount(KEY_WOW64_32KEY) == 8 && e2e::settingsValueCount(KEY_WOW64_64KEY) == -1,
               "under HKLM\\Software\\WOW6432Node, apart from the 64-bit program's settings");
     }
 

@@ -254,6 +254,33 @@ void edgeWrapsLeft() {
     check(e2e::waitUntil([&] { return noneVisible(desktop1) && allVisible(desktop4); }),
           "the left edge of desktop 1 wraps to desktop 4");
     check(pointerAt(screenWidth() - 2, PointerY), "the pointer lands one pixel inside the right edge");
+
+    // A borderless popup over the whole screen, as a game, a video or a
+    // slide show makes, keeps the edge from hiding it; with an ordinary
+    // window in front the edge switches again. Wine may replay the warp
+    // late, a touch of its own: the pointer rests in the middle first, and a
+    // Goto makes sure of desktop 4.
+    const POINT middle = {screenWidth() / 2, PointerY};
+    e2e::placePointer(middle);
+    e2e::sendCommand(s.viewer, GotoId[4]);
+    const HWND fullScreen = e2e::openQuadrants(0);
+    check(fullScreen != nullptr && activate(fullScreen), "a full-screen popup is in front on desktop 4");
+    SetCursorPos(screenWidth() - 1, PointerY);
+    check(!e2e::waitUntil([&] { return IsWindowVisible(fullScreen) == FALSE; }, FiftyPollsMs) &&
+              allVisible(desktop4) && pointerAt(screenWidth() - 1, PointerY),
+          "with it in front the right edge does nothing");
+    // Off the edge while the foreground settles, so the next touch is new.
+    // A late replay of a warp may touch the edge sooner, once the ordinary
+    // window is in front: then the switch just comes earlier.
+    e2e::placePointer(middle);
+    e2e::waitUntil([&] {
+        if (GetForegroundWindow() == desktop4[0] || IsWindowVisible(desktop4[0]) == FALSE) return true;
+        SetForegroundWindow(desktop4[0]);
+        return false;
+    });
+    SetCursorPos(screenWidth() - 1, PointerY);
+    check(e2e::waitUntil([&] { return noneVisible({fullScreen, desktop4[0]}) && allVisible(desktop1); }),
+          "with desktop 4's ordinary window in front the right edge switches to desktop 1 again");
 }
 
 void recallRestoresMaximised() {

@@ -25,6 +25,8 @@ struct Window {
     bool hiddenByEngine = false;  // its last change of visibility came from the engine's hide
     bool refusesHides = false;
     HWND owner = nullptr;
+    RECT rect = {100, 100, 900, 700};
+    LONG style = WS_CAPTION;
 };
 
 struct Monitor {
@@ -60,6 +62,10 @@ struct World {
     std::vector<WinEventHook> winEventHooks;
     NOTIFYICONDATAA trayIcon = {};
     HWND shellWindow = nullptr;
+    QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+    bool cursorClipped = false;
+    RECT clip = {};
+    bool cursorShowing = true;
 };
 
 World world;
@@ -82,6 +88,26 @@ Window* find(HWND window) {
 std::vector<MenuItem>* findMenu(HMENU menu) {
     auto it = world.menus.find(menu);
     return it == world.menus.end() ? nullptr : &it->second;
+}
+
+Monitor primaryMonitor() { return Monitor{0, 0, world.screenWidth, PrimaryHeight}; }
+
+// Handle 1 is the primary screen, then 2, 3, ... in the order the monitors
+// were added.
+const Monitor* monitorOf(HMONITOR handle) {
+    static Monitor primary;
+    const auto n = reinterpret_cast<std::uintptr_t>(handle);
+    if (n == 1) return &(primary = primaryMonitor());
+    return n >= 2 && n - 2 < world.monitors.size() ? &world.monitors[n - 2] : nullptr;
+}
+
+RECT virtualScreen() {
+    RECT all = {0, 0, world.screenWidth, PrimaryHeight};
+    for (const Monitor& m : world.monitors) {
+        all = RECT{std::min(all.left, m.left), std::min(all.top, m.top), std::max(all.right, m.right),
+                   std::max(all.bottom, m.bottom)};
+    }
+    return all;
 }
 
 }  // namespace
@@ -164,6 +190,14 @@ void advanceClock(double ms) { world.counter += static_cast<std::int64_t>(ms * C
 void setOwner(HWND window, HWND owner) { world.windows.at(window).owner = owner; }
 
 void setShellWindow(HWND window) { world.shellWindow = window; }
+void setWindowRect(HWND window, RECT rect) { world.windows.at(window).rect = rect; }
+void setStyle(HWND window, LONG style) { world.windows.at(window).style = style; }
+void setNotificationState(QUERY_USER_NOTIFICATION_STATE state) { world.notificationState = state; }
+void clipCursor(const RECT* area) {
+    world.cursorClipped = area != nullptr;
+    if (area != nullptr) world.clip = *area;
+}
+void showCursor(bool showing) { world.cursorShowing = showing; }
 
 void armForegroundLock() { world.foregroundLocked = true; }
 const std::vector<INPUT>& sentInput() { return world.input; }
@@ -386,11 +420,18 @@ BOOL SetCursorPos(int x, int y) {
 
 int GetSystemMetrics(int index) {
     fake::record(Op::GetSystemMetrics, nullptr, index);
-    return index == SM_CXSCREEN ? world.screenWidth : 0;
+    const RECT all = fake::virtualScreen();
+    switch (index) {
+    case SM_CXSCREEN: return world.screenWidth;
+    case SM_CYSCREEN: return fake::PrimaryHeight;
+    case SM_XVIRTUALSCREEN: return all.left;
+    case SM_YVIRTUALSCREEN: return all.top;
+    case SM_CXVIRTUALSCREEN: return all.right - all.left;
+    case SM_CYVIRTUALSCREEN: return all.bottom - all.top;
+    default: return 0;
+    }
 }
 
-// Monitor handles are 1 for the primary screen, then 2, 3, ... in the order
-// the monitors were added.
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
     fake::record(Op::MonitorFromPoint, nullptr, point.x, point.y);
     auto handle = [](std::uintptr_t n) { return reinterpret_cast<HMONITOR>(n); };
@@ -482,6 +523,62 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
 HWND GetShellWindow() {
     fake::record(Op::GetShellWindow, nullptr, 0);
     return world.shellWindow;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+    fake::record(Op::GetWindowRect, window, 0);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr) return FALSE;
+    *rect = w->rect;
+    return TRUE;
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+    fake::record(Op::GetWindowLongA, window, index);
+    fake::Window* w = fake::find(window);
+    return w != nullptr && index == GWL_STYLE ? w->style : 0;
+}
+
+// The monitor that holds the middle of the window, else the primary.
+HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
+    fake::record(Op::MonitorFromWindow, window, flags);
+    fake::Window* w = fake::find(window);
+    if (w == nullptr) return nullptr;
+    const POINT middle = {(w->rect.left + w->rect.right) / 2, (w->rect.top + w->rect.bottom) / 2};
+    for (std::size_t i = 0; i < world.monitors.size(); ++i) {
+        if (world.monitors[i].contains(middle)) return reinterpret_cast<HMONITOR>(i + 2);
+    }
+    return reinterpret_cast<HMONITOR>(std::uintptr_t{1});
+}
+
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
+    fake::record(Op::GetMonitorInfoA, nullptr, static_cast<std::intptr_t>(reinterpret_cast<std::uintptr_t>(monitor)));
+    const fake::Monitor* m = fake::monitorOf(monitor);
+    if (m == nullptr || info->cbSize != sizeof(MONITORINFO)) return FALSE;
+    info->rcMonitor = RECT{m->left, m->top, m->right, m->bottom};
+    info->rcWork = info->rcMonitor;
+    return TRUE;
+}
+
+HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state) {
+    fake::record(Op::SHQueryUserNotificationState, nullptr, 0);
+    *state = world.notificationState;
+    return fake::Ok;
+}
+
+// Unclipped, the cursor may go anywhere on the virtual screen.
+BOOL GetClipCursor(RECT* rect) {
+    fake::record(Op::GetClipCursor, nullptr, 0);
+    *rect = world.cursorClipped ? world.clip : fake::virtualScreen();
+    return TRUE;
+}
+
+BOOL GetCursorInfo(CURSORINFO* info) {
+    fake::record(Op::GetCursorInfo, nullptr, 0);
+    if (info->cbSize != sizeof(CURSORINFO)) return FALSE;
+    info->flags = world.cursorShowing ? CURSOR_SHOWING : 0;
+    info->ptScreenPos = world.cursor;
+    return TRUE;
 }
 
 }  // namespace ws

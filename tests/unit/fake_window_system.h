@@ -20,8 +20,9 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 DwmGetWindowAttribute, MonitorFromPoint, GetForegroundWindow, SetForegroundWindow,
                 MessageBeep, IsIconic, RegisterHotKey, UnregisterHotKey, PostMessageA, GetAncestor,
                 SendInput,
-                GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA,
-                GetShellWindow };
+                GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA, GetShellWindow,
+                GetWindowRect, GetWindowLongA, MonitorFromWindow, GetMonitorInfoA, SHQueryUserNotificationState,
+                GetClipCursor, GetCursorInfo };
 
 struct Call {
     Op op;
@@ -108,6 +109,17 @@ void setOwner(HWND window, HWND owner);
 
 // What GetShellWindow answers (null until set).
 void setShellWindow(HWND window);
+
+// What a program in front and the shell tell the edge: the window's place
+// on the screen (100, 100 to 900, 700 until set) and style (a caption until
+// set); the shell's notification state (accepting notifications until set);
+// the area the cursor is confined to (null: none, the virtual screen); and
+// whether the cursor shows.
+void setWindowRect(HWND window, RECT rect);
+void setStyle(HWND window, LONG style);
+void setNotificationState(QUERY_USER_NOTIFICATION_STATE state);
+void clipCursor(const RECT* area);
+void showCursor(bool showing);
 
 // Windows' foreground lock: once armed, SetForegroundWindow answers FALSE
 // and changes nothing until this process sends input (SendInput).

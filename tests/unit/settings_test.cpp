@@ -113,7 +113,8 @@ TEST_F(SettingsTest, StoredValuesReachTheProgramAndSurviveTheRoundTrip) {
     EXPECT_EQ(loaded(), (Loaded{0x1F07F, 0x41, 30000, -10, 5, 0x2A, 0xABCD3C00}));
     EXPECT_EQ(namesOf(Op::QueryValue),
               (std::vector<std::string>{"xpos", "sortflags", "xpos", "ypos", "keycheck", "flags", "hotkeys", "showflags",
-                                        "desktopname1", "desktopname2", "desktopname3", "desktopname4"}));
+                                        "desktopname1", "desktopname2", "desktopname3", "desktopname4",
+                                        "edgedelay"}));
 
     saveSettings();
     EXPECT_EQ(saved(), (Stored{{"xpos", 30000}, {"ypos", 0xFFFFFFF6}, {"flags", 0x1F07F}, {"sortflags", 0x2A05},
@@ -397,4 +398,33 @@ TEST_F(SettingsTest, ABoxTickedWithoutARunValueUnticksForAStandardUser) {
     EXPECT_FALSE(toggleStartWithWindows("C:\\A\\B.EXE"));
     EXPECT_EQ(app.flags, 0x7Fu);
     for (const fakereg::Call& c : fakereg::log()) EXPECT_NE(c.result, ERROR_ACCESS_DENIED) << c.name;
+}
+
+// The rest at an edge goes into the store only once it was there or a rest
+// was chosen; one out of range means none, and is kept as stored.
+TEST_F(SettingsTest, EdgeDelayIsWrittenOnceItBelongsInTheStoreAndKeptAsStored) {
+    auto edgedelay = [] {
+        const fakereg::Value* v = fakereg::value(SettingsPath, "edgedelay");
+        return v == nullptr ? SettingMissing : DWORD{v->data[0]} | (DWORD{v->data[1]} << 8);
+    };
+    store({{"xpos", 0}});
+    loadSettings();
+    saveSettings();
+    EXPECT_EQ(edgedelay(), SettingMissing);
+
+    app.edgeDelay = 250;
+    saveSettings();
+    EXPECT_EQ(edgedelay(), 250u);
+    app.edgeDelay = 0;
+    saveSettings();
+    EXPECT_EQ(edgedelay(), 0u);
+
+    for (DWORD stored : {DWORD{1000}, DWORD{1001}}) {
+        store({{"edgedelay", stored}});
+        app = AppState{};
+        loadSettings();
+        EXPECT_EQ(edgeRestMs(app.edgeDelay), stored == 1000 ? 1000u : 0u);
+        saveSettings();
+        EXPECT_EQ(edgedelay(), stored);
+    }
 }

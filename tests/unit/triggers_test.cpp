@@ -1,6 +1,9 @@
 #include "engine_fixture.h"
 #include "viewer/triggers.h"
 
+#include <algorithm>
+#include <functional>
+
 using fake::Op;
 
 namespace {
@@ -31,7 +34,27 @@ protected:
         return app.currentDesktop == 2;
     }
 
+    // A new touch: the pointer leaves the edge for a poll first.
+    bool freshTouchSwitches() {
+        fake::setCursor(Width / 2, 500);
+        poll();
+        const DesktopId before = app.currentDesktop;
+        fake::setCursor(Width - 1, 500);
+        fake::clearLog();
+        poll();
+        return app.currentDesktop != before;
+    }
+
     static POINT at(LONG x, LONG y) { return POINT{x, y}; }
+
+    // The trigger keys asked for; the mouse buttons are asked at an edge.
+    static std::vector<int> keysQueried() {
+        std::vector<int> keys;
+        for (int vk : fake::queriedKeys()) {
+            if (vk > VK_XBUTTON2) keys.push_back(vk);
+        }
+        return keys;
+    }
 };
 
 bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
@@ -39,7 +62,7 @@ bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.
 TEST_F(TriggersTest, AllKeysModeNeedsEverySelectedKeyAndStopsAtTheFirstOneUp) {
     app.keyMask = 0x01;  // left Control
     EXPECT_FALSE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(), std::vector<int>{VK_LCONTROL});
+    EXPECT_EQ(keysQueried(), std::vector<int>{VK_LCONTROL});
     EXPECT_TRUE(fake::calls(Op::GetCursorPos).empty());  // the pointer is not looked at
 
     fake::setKeyState(VK_LCONTROL, Down);
@@ -49,12 +72,12 @@ TEST_F(TriggersTest, AllKeysModeNeedsEverySelectedKeyAndStopsAtTheFirstOneUp) {
     fake::setKeyState(VK_LCONTROL, 0);
     fake::setKeyState(VK_RCONTROL, Down);
     EXPECT_FALSE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(), std::vector<int>{VK_LCONTROL});  // right Control never asked
+    EXPECT_EQ(keysQueried(), std::vector<int>{VK_LCONTROL});  // right Control never asked
 
     fake::setKeyState(VK_LCONTROL, Down);
     fake::setKeyState(VK_RCONTROL, 0);
     EXPECT_FALSE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(), (std::vector<int>{VK_LCONTROL, VK_RCONTROL}));
+    EXPECT_EQ(keysQueried(), (std::vector<int>{VK_LCONTROL, VK_RCONTROL}));
 
     fake::setKeyState(VK_RCONTROL, DownAndPressedSince);
     EXPECT_TRUE(rightEdgeSwitches());
@@ -66,18 +89,18 @@ TEST_F(TriggersTest, EveryBitSelectsItsKeyInTableOrder) {
         fake::setKeyState(vk, Down);
     }
     EXPECT_TRUE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(),
+    EXPECT_EQ(keysQueried(),
               (std::vector<int>{VK_LCONTROL, VK_LMENU, VK_LSHIFT, VK_RCONTROL, VK_RMENU, VK_RSHIFT}));
 }
 
 TEST_F(TriggersTest, AnyKeyModeTakesTheFirstSelectedKeyThatCounts) {
     app.keyMask = 0x49;  // both Control keys, any-key mode
     EXPECT_FALSE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(), (std::vector<int>{VK_LCONTROL, VK_RCONTROL}));
+    EXPECT_EQ(keysQueried(), (std::vector<int>{VK_LCONTROL, VK_RCONTROL}));
 
     fake::setKeyState(VK_LCONTROL, Down);
     EXPECT_TRUE(rightEdgeSwitches());
-    EXPECT_EQ(fake::queriedKeys(), std::vector<int>{VK_LCONTROL});  // the rest are not asked
+    EXPECT_EQ(keysQueried(), std::vector<int>{VK_LCONTROL});  // the rest are not asked
 
     fake::setKeyState(VK_LCONTROL, 0);
     fake::setKeyState(VK_RCONTROL, Down);
@@ -87,12 +110,12 @@ TEST_F(TriggersTest, AnyKeyModeTakesTheFirstSelectedKeyThatCounts) {
 TEST_F(TriggersTest, NoKeySelectedMeansEdgesAloneInAllKeysModeAndNeverInAnyKeyMode) {
     app.keyMask = 0;
     EXPECT_TRUE(rightEdgeSwitches());
-    EXPECT_TRUE(fake::queriedKeys().empty());
+    EXPECT_TRUE(keysQueried().empty());
 
     app.keyMask = AnyKeyModeBit;
     fake::setKeyState(VK_LCONTROL, Down);
     EXPECT_FALSE(rightEdgeSwitches());
-    EXPECT_TRUE(fake::queriedKeys().empty());
+    EXPECT_TRUE(keysQueried().empty());
     EXPECT_TRUE(fake::calls(Op::GetCursorPos).empty());
 }
 
@@ -133,12 +156,17 @@ TEST_F(TriggersTest, TheWarpComesBeforeAnEdgeFormSwitch) {
     poll();
 
     auto& log = fake::log();
-    ASSERT_FALSE(log.empty());
+    ASSERT_GE(log.size(), 3u);
     std::vector<Op> first;
-    for (std::size_t i = 0; i < 5 && i < log.size(); ++i) first.push_back(log[i].op);
-    EXPECT_EQ(first, (std::vector<Op>{Op::GetCursorPos, Op::GetSystemMetrics, Op::MonitorFromPoint,
-                                      Op::SetCursorPos, Op::CheckMenuItem}));
+    for (std::size_t i = 0; i < 3; ++i) first.push_back(log[i].op);
+    EXPECT_EQ(first, (std::vector<Op>{Op::GetCursorPos, Op::GetSystemMetrics, Op::MonitorFromPoint}));
     EXPECT_EQ(log[1].arg, SM_CXSCREEN);
+    // Between them only what stops the edge is asked; the switch starts
+    // right after the warp.
+    auto warp = std::find_if(log.begin(), log.end(), [](const fake::Call& c) { return c.op == Op::SetCursorPos; });
+    ASSERT_TRUE(warp != log.end() && warp + 1 != log.end());
+    EXPECT_EQ((warp + 1)->op, Op::CheckMenuItem);
+    EXPECT_TRUE(std::none_of(log.begin(), warp, [](const fake::Call& c) { return c.op == Op::ShowWindow; }));
     EXPECT_EQ(app.currentDesktop, 2u);
     desktop1.push_back(late);
     EXPECT_EQ(filed(1), desktop1);  // captured before hiding
@@ -198,4 +226,97 @@ TEST_F(TriggersTest, AFailedPointerReadEndsThePoll) {
     fake::failCursorReads(false);
     poll();
     EXPECT_EQ(app.currentDesktop, 4u);
+}
+
+TEST_F(TriggersTest, AFullScreenProgramInFrontStopsTheEdgeOnceATouch) {
+    HWND game = fake::addWindow(OtherProcess, "game");
+    fake::setForeground(game);
+    fake::setStyle(game, 0);  // a borderless popup
+    fake::setWindowRect(game, RECT{0, 0, Width, 1080});
+    EXPECT_FALSE(freshTouchSwitches());
+    fake::setCursor(Width - 1, 700);  // along the edge: the same touch, not asked again
+    poll();
+    EXPECT_EQ(app.currentDesktop, 1u);
+    EXPECT_EQ(fake::calls(Op::GetWindowRect).size(), 1u);
+
+    // Maximised with a title bar (the taskbar set to hide), short of the
+    // monitor, the shell's: none of them stops the edge.
+    const std::vector<std::function<void()>> harmless = {
+        [&] { fake::setStyle(game, WS_CAPTION); },
+        [&] { fake::setWindowRect(game, RECT{0, 0, Width, 1040}); },
+        [&] { fake::setClassName(game, "WorkerW"); },
+    };
+    for (const auto& change : harmless) {
+        fake::setStyle(game, 0);
+        fake::setWindowRect(game, RECT{-8, -8, Width + 8, 1088});
+        fake::setForeground(game);  // a switch hid it, and the focus went on
+        EXPECT_FALSE(freshTouchSwitches());
+        change();
+        EXPECT_TRUE(freshTouchSwitches());
+    }
+}
+
+TEST_F(TriggersTest, TheShellsBusyD3dAndPresentationStatesStopTheEdge) {
+    for (auto state : {QUNS_BUSY, QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE}) {
+        fake::setNotificationState(state);
+        EXPECT_FALSE(freshTouchSwitches()) << state;
+    }
+    fake::setNotificationState(QUNS_NOT_PRESENT);
+    EXPECT_TRUE(freshTouchSwitches());
+}
+
+TEST_F(TriggersTest, ACursorConfinedOrHiddenStopsTheEdge) {
+    fake::addMonitor(-1280, 0, 0, 1024);
+    const RECT primary = {0, 0, Width, 1080};
+    fake::clipCursor(&primary);  // less than the virtual screen
+    EXPECT_FALSE(freshTouchSwitches());
+    const RECT everything = {-1280, 0, Width, 1080};
+    fake::clipCursor(&everything);
+    EXPECT_TRUE(freshTouchSwitches());
+
+    fake::showCursor(false);
+    EXPECT_FALSE(freshTouchSwitches());
+    fake::showCursor(true);
+    EXPECT_TRUE(freshTouchSwitches());
+}
+
+TEST_F(TriggersTest, AMouseButtonHeldStopsTheEdgeUntilTheNextTouch) {
+    for (int button : {VK_LBUTTON, VK_RBUTTON, VK_XBUTTON2}) {
+        fake::setKeyState(button, Down);
+        EXPECT_FALSE(freshTouchSwitches()) << button;
+        const DesktopId stays = app.currentDesktop;
+        fake::setKeyState(button, PressedSince);  // dropped at the edge
+        poll();
+        EXPECT_EQ(app.currentDesktop, stays);
+        EXPECT_TRUE(freshTouchSwitches());  // a click since the last query is no drag
+    }
+}
+
+TEST_F(TriggersTest, ARestSwitchesOnlyATouchThatLastsAndAsksWhatStopsTheEdgeWhenDue) {
+    app.edgeDelay = 250;
+    EXPECT_FALSE(freshTouchSwitches());
+    fake::advanceClock(240);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 1u);
+    EXPECT_TRUE(fake::calls(Op::SHQueryUserNotificationState).empty());
+    fake::advanceClock(10);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 2u);
+    EXPECT_EQ(fake::cursor(), at(1, 500));
+
+    EXPECT_FALSE(freshTouchSwitches());
+    fake::advanceClock(200);
+    fake::setCursor(Width - 2, 500);  // away, and back: the rest starts again
+    poll();
+    fake::setCursor(Width - 1, 500);
+    poll();
+    fake::advanceClock(200);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 2u);
+    fake::advanceClock(50);
+    poll();
+    EXPECT_EQ(app.currentDesktop, 3u);
+
+    app.edgeDelay = 1001;  // out of range: none
+    EXPECT_TRUE(freshTouchSwitches());
 }
