@@ -1,0 +1,16 @@
+// The window rules' store: one REG_SZ value a rule under the settings' own
+// root, "program|class|title|where", read once at start-up.
+#pragma once
+
+#include "app/app_state.h"
+
+constexpr char RulesKey[] = "Software\\Panorel\\Rules";
+
+// Reads the data of one value into a rule: false, leaving nothing usable,
+// for anything but four fields of at most WindowRuleCharacters in all, at
+// least one of the first three given, and a `where` of 1 to 4, "all" or
+// "none". `size` counts the bytes read, a final NUL included or not.
+bool parseWindowRule(const char* data, DWORD size, WindowRule& rule);
+// The rules into app.windowRules, in the order of their values' names; the
+// first MaxWindowRules of them. A value that is not a rule is left as it is.
+void loadWindowRules();
