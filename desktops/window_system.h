@@ -68,4 +68,10 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
 // keyboard focus when no window does.
 HWND GetShellWindow();
 
+// kernel32's calls that name a window's program for the window rules:
+// PROCESS_QUERY_LIMITED_INFORMATION is granted for elevated programs too.
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size);
+BOOL CloseHandle(HANDLE handle);
+
 }  // namespace ws

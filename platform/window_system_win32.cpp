@@ -88,5 +88,12 @@ HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WI
 
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) { return ::Shell_NotifyIconA(message, data); }
 HWND GetShellWindow() { return ::GetShellWindow(); }
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId) {
+    return ::OpenProcess(access, inheritHandle, processId);
+}
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size) {
+    return ::QueryFullProcessImageNameW(process, flags, name, size);
+}
+BOOL CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
 }  // namespace ws

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <map>
 
 namespace fake {
@@ -60,6 +61,8 @@ struct World {
     std::vector<WinEventHook> winEventHooks;
     NOTIFYICONDATAA trayIcon = {};
     HWND shellWindow = nullptr;
+    std::map<DWORD, std::wstring> processImages;
+    std::map<HANDLE, DWORD> processHandles;
 };
 
 World world;
@@ -219,6 +222,13 @@ std::vector<HWND> shown(int showCommand) {
 }  // namespace fake
 
 // The seam, as the engine sees it.
+namespace fake {
+
+void setProcessImage(DWORD processId, const std::wstring& path) { world.processImages[processId] = path; }
+unsigned openProcessHandles() { return static_cast<unsigned>(world.processHandles.size()); }
+
+}  // namespace fake
+
 namespace ws {
 
 using fake::Op;
@@ -482,6 +492,30 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
 HWND GetShellWindow() {
     fake::record(Op::GetShellWindow, nullptr, 0);
     return world.shellWindow;
+}
+
+HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
+    fake::record(Op::OpenProcess, nullptr, static_cast<std::intptr_t>(processId), static_cast<std::intptr_t>(access));
+    if (access != PROCESS_QUERY_LIMITED_INFORMATION || world.processImages.count(processId) == 0) return nullptr;
+    HANDLE process = fake::newHandle<HANDLE>();
+    world.processHandles[process] = processId;
+    return process;
+}
+
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size) {
+    fake::record(Op::QueryFullProcessImageNameW, process, static_cast<std::intptr_t>(flags));
+    auto open = world.processHandles.find(process);
+    if (open == world.processHandles.end()) return FALSE;
+    const std::wstring& path = world.processImages[open->second];
+    if (path.size() + 1 > *size) return FALSE;
+    std::wmemcpy(name, path.c_str(), path.size() + 1);
+    *size = static_cast<DWORD>(path.size());
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    fake::record(Op::CloseHandle, handle, 0);
+    return world.processHandles.erase(handle) == 1 ? TRUE : FALSE;
 }
 
 }  // namespace ws
