@@ -127,6 +127,7 @@ constexpr unsigned SeenWindowCapacity = 512;
 // The light look for new windows, while rules exist.
 constexpr UINT_PTR RulesTimerId = 101;
 constexpr UINT RulesPeriodMs = 1000;
+constexpr unsigned NoticeTitleBytes = 128;
 
 struct AppState {
     // Made at start-up rather than stored in the program file: the record is
@@ -275,6 +276,9 @@ struct AppState {
     WindowRule windowRules[MaxWindowRules] = {};
     unsigned windowRuleCount = 0;
     SeenWindow seenWindows[SeenWindowCapacity] = {};
+    // The window a rule just sent away, which the notice names (empty when
+    // the notice is a switch's).
+    char noticeTitle[NoticeTitleBytes] = "";
 };
 
 extern AppState app;

@@ -154,9 +154,10 @@ void focusShell();
 // capture would file is looked at once: the first rule it matches parks it
 // on its desktop, puts it on every desktop, or leaves it unmanaged. The look
 // runs at the start of every capture; between them, lookForNewWindows runs
-// it unless an operation is under way.
-void applyWindowRules();
-void lookForNewWindows();
+// it unless an operation is under way. Both answer the first window sent to
+// another desktop, if any.
+HWND applyWindowRules();
+HWND lookForNewWindows();
 // The user moved, recalled or toggled the window: no rule acts on it again.
 void markPlacedByUser(HWND window, WindowOwner owner);
 // Whether a rule said to leave the window's group alone: no capture files it.

@@ -136,6 +136,7 @@ struct RuleLook {
     unsigned slots[SlotsPerDesktop];
     unsigned count;
     bool changed;
+    HWND firstSent;
 };
 
 void act(const WindowRule& rule, HWND window, WindowOwner owner, SeenWindow& entry, RuleLook& look) {
@@ -147,6 +148,7 @@ void act(const WindowRule& rule, HWND window, WindowOwner owner, SeenWindow& ent
         const unsigned slot = firstFreeSlot(rule.desktop);
         if (slot == NoSlot) return;
         fileWindow(slot, window, owner);
+        if (look.count == 0) look.firstSent = window;
         look.slots[look.count++] = slot;
         look.changed = true;
     }
@@ -174,11 +176,11 @@ BOOL CALLBACK lookAtWindow(HWND w, LPARAM parameter) {
 // One snapshot of the stacking order. What goes to another desktop is on
 // the record before the first window goes, as a switch does it, and its
 // dialogs go with it.
-void applyWindowRules() {
-    if (app.windowRuleCount == 0 || app.sessionEnding) return;
-    RuleLook look{{}, 0, false};
+HWND applyWindowRules() {
+    if (app.windowRuleCount == 0 || app.sessionEnding) return nullptr;
+    RuleLook look{{}, 0, false, nullptr};
     ws::EnumWindows(lookAtWindow, reinterpret_cast<LPARAM>(&look));
-    if (!look.changed) return;
+    if (!look.changed) return nullptr;
     beginOperation();
     for (unsigned i = 0; i < look.count; ++i) markAboutToPark(look.slots[i]);
     writeParkedRecord();
@@ -187,11 +189,10 @@ void applyWindowRules() {
     rebuildRecallMenu();
     writeParkedRecord();
     endOperation();
+    return look.firstSent;
 }
 
-void lookForNewWindows() {
-    if (operationMayStart()) applyWindowRules();
-}
+HWND lookForNewWindows() { return operationMayStart() ? applyWindowRules() : nullptr; }
 
 void markPlacedByUser(HWND window, WindowOwner owner) {
     if (app.windowRuleCount == 0 || window == nullptr) return;

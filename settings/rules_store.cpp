@@ -79,6 +79,39 @@ bool parseWindowRule(const char* data, DWORD size, WindowRule& rule) {
     return parsePlace(rule.fields + starts[3], rule);
 }
 
+namespace {
+
+constexpr unsigned RuleValueNameBytes = 3;
+
+void ruleValueName(unsigned position, char (&name)[RuleValueNameBytes]) {
+    name[0] = static_cast<char>('0' + position / 10);
+    name[1] = static_cast<char>('0' + position % 10);
+    name[2] = '\0';
+}
+
+}  // namespace
+
+bool saveWindowRules(const char* const* texts, unsigned count) {
+    HKEY key = nullptr;
+    const HKEY root = app.userSettings ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    if (reg::RegCreateKeyExA(root, RulesKey, REG_OPTION_NON_VOLATILE, KEY_WRITE | KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    bool all = true;
+    for (unsigned i = 0; i < app.windowRuleCount; ++i) reg::RegDeleteValueA(key, app.windowRules[i].name);
+    for (unsigned i = 0; i < count && i < MaxWindowRules; ++i) {
+        char name[RuleValueNameBytes];
+        ruleValueName(i + 1, name);
+        const LSTATUS status = reg::RegSetValueExA(key, name, REG_SZ, reinterpret_cast<const BYTE*>(texts[i]),
+                                                   static_cast<DWORD>(std::strlen(texts[i]) + 1));
+        all = status == ERROR_SUCCESS && all;
+    }
+    reg::RegCloseKey(key);
+    loadWindowRules();
+    return all;
+}
+
 // The key is only read: a store that never had rules keeps no trace.
 void loadWindowRules() {
     app.windowRuleCount = 0;

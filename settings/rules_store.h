@@ -14,3 +14,8 @@ bool parseWindowRule(const char* data, DWORD size, WindowRule& rule);
 // The rules into app.windowRules, in the order of their values' names; the
 // first MaxWindowRules of them. A value that is not a rule is left as it is.
 void loadWindowRules();
+// The Rules tab's OK: the rules taken at start-up (or at the last save) give
+// way to `count` texts, written as "01", "02", ... in the order given; a
+// value that was never taken as a rule stays. Then the rules are read
+// again. Answers whether every value was written.
+bool saveWindowRules(const char* const* texts, unsigned count);

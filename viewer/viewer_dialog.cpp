@@ -226,7 +226,7 @@ void onTimer(HWND viewer, WPARAM timerId) {
     if (timerId == MiniatureTimerId) {
         onMiniatureTimer(viewer);
     } else if (timerId == RulesTimerId) {
-        lookForNewWindows();
+        announceRuleMove(lookForNewWindows());
     } else {
         pollSwitchTriggers(viewer);
     }

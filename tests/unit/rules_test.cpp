@@ -2,6 +2,7 @@
 // never over what the user chose.
 #include "engine_fixture.h"
 #include "settings/rules_store.h"
+#include "viewer/desktop_cues.h"
 
 #include <string>
 
@@ -156,4 +157,34 @@ TEST_F(RulesTest, EveryDesktopAndUnmanagedWindowsStayOnTheScreen) {
     EXPECT_TRUE(fake::visibleAnswer(notepad) && fake::visibleAnswer(other));
     EXPECT_TRUE(isOnEveryDesktop(notepad, app.everyDesktopWindows[0].owner));
     for (DesktopId d = 1; d <= DesktopCount; ++d) EXPECT_TRUE(filed(d).empty());
+}
+
+// A window that opens later is sent away with a notice naming it and where
+// it went; the user stays here.
+TEST_F(RulesTest, TheNoticeNamesAWindowARuleSentAway) {
+    useRules({"notepad.exe|||3"});
+    app.noticeWindow = fake::addWindow(OwnProcess);
+    captureDesktop();
+    fake::clearLog();
+    HWND later = fake::addWindow(NotepadProcess, "Readme - Notepad");
+    announceRuleMove(lookForNewWindows());
+    EXPECT_EQ(app.currentDesktop, 1u);
+    EXPECT_EQ(app.noticeDesktop, 3u);
+    EXPECT_STREQ(app.noticeTitle, "Readme - Notepad");
+    EXPECT_EQ(fake::calls(Op::PostMessageA).size(), 1u);
+    EXPECT_FALSE(fake::visibleAnswer(later));
+}
+
+// OK writes the list as 01, 02, ...: the rules it replaces go, a value
+// that never was a rule stays as it is stored.
+TEST_F(RulesTest, SavingReplacesTheRulesAndKeepsWhatWasNotUnderstood) {
+    storeRule("zz", "notepad.exe|||2");
+    storeRule("bad", "notepad.exe|||9");
+    loadWindowRules();
+    const char* const texts[] = {"|Notepad||none", "other.exe|||all"};
+    EXPECT_TRUE(saveWindowRules(texts, 2));
+    EXPECT_EQ(fakereg::valueNames(RulesPath), (std::vector<std::string>{"01", "02", "bad"}));
+    ASSERT_EQ(app.windowRuleCount, 2u);
+    EXPECT_EQ(app.windowRules[1].place, RulePlace::EveryDesktop);
+    EXPECT_EQ(fakereg::openHandles(), 0u);
 }
