@@ -26,6 +26,7 @@ constexpr char RuleEditTemplate[] = "RULEEDIT";
 struct RulesPage {
     HWND page;
     HWND list;
+    bool changed;  // OK writes nothing for a list left as it was
     // The rule being edited, and the windows the edit's list offers.
     char editing[WindowRuleCharacters + 1];
     HWND windows[MaxPickedWindows];
@@ -176,6 +177,7 @@ void editRule(int item, bool adding) {
     }
     if (!adding) SendMessageA(rules.list, LB_DELETESTRING, static_cast<WPARAM>(item), 0);
     SendMessageA(rules.list, LB_INSERTSTRING, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rules.editing));
+    rules.changed = true;
     selectItem(item);
 }
 
@@ -186,12 +188,14 @@ void moveRule(int item, int by) {
     SendMessageA(rules.list, LB_GETTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
     SendMessageA(rules.list, LB_DELETESTRING, static_cast<WPARAM>(item), 0);
     SendMessageA(rules.list, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text));
+    rules.changed = true;
     selectItem(to);
 }
 
 void removeRule(int item) {
     if (item < 0) return;
     SendMessageA(rules.list, LB_DELETESTRING, static_cast<WPARAM>(item), 0);
+    rules.changed = true;
     selectItem(item < itemCount() ? item : item - 1);
 }
 
@@ -212,7 +216,7 @@ void onRulesCommand(WORD id, WORD code) {
 // After the settings are saved, so the rules go where they went. The look
 // for new windows runs only while rules exist.
 void commitRules() {
-    if (rules.page == nullptr) return;
+    if (rules.page == nullptr || !rules.changed) return;
     const unsigned count = static_cast<unsigned>(itemCount());
     const char* texts[MaxWindowRules];
     for (unsigned i = 0; i < count && i < MaxWindowRules; ++i) {
