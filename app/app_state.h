@@ -99,6 +99,36 @@ struct EveryDesktopWindow {
 };
 constexpr unsigned EveryDesktopCapacity = 16;
 
+// Window rules: what a rule names (program, class, piece of title, each
+// empty for any) and where its windows go.
+constexpr unsigned MaxWindowRules = 64;
+constexpr unsigned WindowRuleCharacters = 1024;
+// A value's name: longer ones are not taken as rules.
+constexpr unsigned RuleNameBytes = 32;
+enum class RulePlace : BYTE { Desktop, EveryDesktop, Unmanaged };
+struct WindowRule {
+    char name[RuleNameBytes] = "";
+    // "program|class|title" with each '|' made a NUL: three strings.
+    char fields[WindowRuleCharacters + 1] = "";
+    unsigned short classAt = 0;
+    unsigned short titleAt = 0;
+    RulePlace place = RulePlace::Desktop;
+    DesktopId desktop = 1;
+};
+// A window the rules have looked at, by handle and owner: Windows gives a
+// destroyed window's handle to later windows. Unmanaged, a capture leaves it
+// and its group alone.
+struct SeenWindow {
+    HWND window = nullptr;
+    WindowOwner owner;
+    bool unmanaged = false;
+};
+constexpr unsigned SeenWindowCapacity = 512;
+// The light look for new windows, while rules exist.
+constexpr UINT_PTR RulesTimerId = 101;
+constexpr UINT RulesPeriodMs = 1000;
+constexpr unsigned NoticeTitleBytes = 128;
+
 struct AppState {
     // Made at start-up rather than stored in the program file: the record is
     // mostly tables of zeros, which would otherwise fill the file.
@@ -253,6 +283,15 @@ struct AppState {
     DesktopId noticeDesktop = 1;
     unsigned noticeTicksLeft = 0;
     int wheelTurn = 0;
+
+    // Window rules in the order they are tried, and the windows they have
+    // looked at (or the user placed): a rule acts once on a window.
+    WindowRule windowRules[MaxWindowRules] = {};
+    unsigned windowRuleCount = 0;
+    SeenWindow seenWindows[SeenWindowCapacity] = {};
+    // The window a rule just sent away, which the notice names (empty when
+    // the notice is a switch's).
+    char noticeTitle[NoticeTitleBytes] = "";
 };
 
 extern AppState app;

@@ -1,6 +1,7 @@
 // Entry point, start-up and shutdown.
 #include "app/app.h"
 #include "desktops/desktops.h"
+#include "settings/rules_store.h"
 #include "settings/settings.h"
 #include "viewer/viewer.h"
 
@@ -45,6 +46,7 @@ INT_PTR initViewer(HWND viewer) {
     app.taskbarWindow = FindWindowA("Shell_TrayWnd", nullptr);
     app.progmanWindow = FindWindowA("progman", nullptr);
     loadSettings();
+    loadWindowRules();
     // Before the viewer shows, so its shortcuts work once it is there. One
     // pressed meanwhile waits for the message loop, after the first capture.
     registerHotkeys(viewer);
@@ -55,6 +57,8 @@ INT_PTR initViewer(HWND viewer) {
     placeViewer();
     captureDesktop();
     SetTimer(viewer, TriggerTimerId, TriggerPeriodMs, nullptr);
+    // Where window events do not come, new windows are found by looking.
+    if (app.windowRuleCount > 0) SetTimer(viewer, RulesTimerId, RulesPeriodMs, nullptr);
     // Last: the capture waits on other programs, and a script's verb taken
     // meanwhile would find the desktops half made.
     markViewer(viewer);
@@ -66,6 +70,7 @@ INT_PTR initViewer(HWND viewer) {
 void shutdown(HWND viewer) {
     KillTimer(viewer, TriggerTimerId);
     KillTimer(viewer, MiniatureTimerId);
+    KillTimer(viewer, RulesTimerId);
     DestroyMenu(app.viewerMenu);  // takes recallMenu with it
     DestroyMenu(app.trayMenu);    // takes gotoMenu with it
     EndDialog(viewer, 0);

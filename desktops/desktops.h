@@ -152,3 +152,19 @@ void giveForeground(HWND window);
 // With no window of the desktop to take it, the focus goes to the shell's
 // desktop window: left with the viewer, typing would reach Panorel.
 void focusShell();
+
+// Window rules (app.windowRules). Each window without an owner that a
+// capture would file is looked at once: the first rule it matches parks it
+// on its desktop, puts it on every desktop, or leaves it unmanaged. The look
+// runs at the start of every capture; between them, lookForNewWindows runs
+// it unless an operation is under way. Both answer the first window sent to
+// another desktop, if any.
+HWND applyWindowRules();
+HWND lookForNewWindows();
+// The user moved, recalled or toggled the window: no rule acts on it again.
+void markPlacedByUser(HWND window, WindowOwner owner);
+// Whether a rule said to leave the window's group alone: no capture files it.
+bool leftAloneByRules(HWND window);
+// The windows of a group whose root is parked on another desktop join it
+// there, hidden; answers whether a parked one was shown again meanwhile.
+bool parkMembersOfParkedWindows();

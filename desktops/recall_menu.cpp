@@ -143,6 +143,7 @@ void recallWindow(unsigned position, DWORD listVersion) {
     // back at its normal size. A handle gone to another owner is dropped
     // unshown.
     beginOperation();
+    markPlacedByUser(item.window, item.owner);
     bringBackGroupOf(item.slot);
     unparkSlot(item.slot, SW_RESTORE);
     emptySlot(item.slot);

@@ -96,6 +96,10 @@ void fileGroupOn(const WindowGroup& group, DesktopId d, unsigned* slots) {
     }
 }
 
+void markGroupPlacedByUser(const WindowGroup& group) {
+    for (unsigned i = 0; i < group.count; ++i) markPlacedByUser(group.windows[i], group.owners[i]);
+}
+
 // The focus leaves windows just hidden for the next window of this desktop
 // in the stacking order as it is now, a window opened since the last
 // capture included; never the viewer, never another desktop's window.
@@ -135,6 +139,7 @@ void moveForegroundWindow(DesktopId d) {
     beginOperation();
     unsigned slots[SlotsPerDesktop];
     fileGroupOn(group, d, slots);
+    markGroupPlacedByUser(group);
     for (unsigned i = 0; i < group.count; ++i) markAboutToPark(slots[i]);
     writeParkedRecord();
     for (unsigned i = 0; i < group.count; ++i) parkSlot(slots[i]);
@@ -185,6 +190,7 @@ void toggleForegroundOnEveryDesktop() {
         ws::MessageBeep(MB_OK);
         return;
     }
+    markGroupPlacedByUser(group);
     if (backHere) {
         unsigned slots[SlotsPerDesktop];
         fileGroupOn(group, app.currentDesktop, slots);

@@ -79,4 +79,10 @@ HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state);
 BOOL GetClipCursor(RECT* rect);
 BOOL GetCursorInfo(CURSORINFO* info);
 
+// kernel32's calls that name a window's program for the window rules:
+// PROCESS_QUERY_LIMITED_INFORMATION is granted for elevated programs too.
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size);
+BOOL CloseHandle(HANDLE handle);
+
 }  // namespace ws

@@ -70,6 +70,8 @@ bool anyParkedElsewhere() {
 
 bool filedHere(HWND root) { return slotOf(root, app.currentDesktop) != NoSlot; }
 
+}  // namespace
+
 // A window that opened here while the window it belongs to is parked on
 // another desktop stands on that desktop, hidden with it; a parked window
 // whose owner its program showed here comes back to stand with it. Answers
@@ -86,6 +88,8 @@ bool parkMembersOfParkedWindows() {
     return released;
 }
 
+namespace {
+
 // One window of the snapshot, front-most first. Answering FALSE after the
 // 64th ends the enumeration: no window below it is asked anything. The
 // parameter points to whether a parked window was taken: its own program
@@ -93,7 +97,7 @@ bool parkMembersOfParkedWindows() {
 // longer names it.
 BOOL CALLBACK takeWindow(HWND w, LPARAM parameter) {
     WindowOwner owner;
-    if (!isFileable(w, owner) || isOnEveryDesktop(w, owner)) return TRUE;
+    if (!isFileable(w, owner) || isOnEveryDesktop(w, owner) || leftAloneByRules(w)) return TRUE;
     if (joinedEveryDesktop(w, owner, *reinterpret_cast<bool*>(parameter))) return TRUE;
     if (fileWindow(desktopRangeStart(app.currentDesktop) + app.captureCount, w, owner)) {
         *reinterpret_cast<bool*>(parameter) = true;
@@ -207,6 +211,7 @@ void captureDesktop() {
         rebuildRecallMenu();
         return;
     }
+    applyWindowRules();
     const unsigned first = desktopRangeStart(app.currentDesktop);
     for (unsigned slot = first; slot < first + SlotsPerDesktop; ++slot) emptySlot(slot);
     dropGoneEveryDesktopWindows();

@@ -22,5 +22,9 @@ LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data,
 LSTATUS RegDeleteValueA(HKEY key, const char* name) { return ::RegDeleteValueA(key, name); }
 LSTATUS RegDeleteKeyA(HKEY root, const char* subKey) { return ::RegDeleteKeyA(root, subKey); }
 LSTATUS RegCloseKey(HKEY key) { return ::RegCloseKey(key); }
+LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
+    return ::RegEnumValueA(key, index, name, nameSize, nullptr, type, data, dataSize);
+}
 
 }  // namespace reg

@@ -120,8 +120,11 @@ constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
 constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
 constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
 constexpr LSTATUS ERROR_MORE_DATA = 234;
+constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;
 
+constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
@@ -176,6 +179,10 @@ constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr UINT WM_APP = 0x8000;
 
 constexpr UINT GA_ROOTOWNER = 3;
+
+using HANDLE = void*;
+using WCHAR = wchar_t;
+constexpr DWORD PROCESS_QUERY_LIMITED_INFORMATION = 0x1000;
 
 // The keyboard member of INPUT's union alone: the engine sends no other.
 struct KEYBDINPUT {

@@ -97,5 +97,12 @@ HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state) {
 }
 BOOL GetClipCursor(RECT* rect) { return ::GetClipCursor(rect); }
 BOOL GetCursorInfo(CURSORINFO* info) { return ::GetCursorInfo(info); }
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId) {
+    return ::OpenProcess(access, inheritHandle, processId);
+}
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size) {
+    return ::QueryFullProcessImageNameW(process, flags, name, size);
+}
+BOOL CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
 }  // namespace ws

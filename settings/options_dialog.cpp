@@ -14,6 +14,7 @@ constexpr char OptionsTemplate[] = "OPTIONSTab";
 constexpr char OptionKeysTemplate[] = "WINDOWTAB";
 constexpr char ShortcutsTemplate[] = "SHORTCUTSTAB";
 constexpr char DesktopsTemplate[] = "DESKTOPSTAB";
+constexpr char RulesTemplate[] = "RULESTAB";
 constexpr char AboutTemplate[] = "ABOUTTAB";
 constexpr WORD ProgramIconId = 5;
 
@@ -42,6 +43,7 @@ const PageRow PageTable[] = {
     {"Option Keys", OptionKeysTemplate, OptionKeysPageProc},
     {"Shortcuts", ShortcutsTemplate, ShortcutsPageProc},
     {"Desktops", DesktopsTemplate, DesktopsPageProc},
+    {"Rules", RulesTemplate, RulesPageProc},
     {"About", AboutTemplate, AboutPageProc},
 };
 constexpr int TabCount = sizeof PageTable / sizeof PageTable[0];
@@ -167,6 +169,7 @@ void onOptionsCommand(HWND dialog, WORD id) {
         }
         commitDesktops();
         SendMessageA(options.pages[OptionKeysTab], WM_COMMAND, OkId, 0);
+        commitRules();
         closeOptionsDialog(dialog);
         break;
     case IDCANCEL:
@@ -318,3 +321,9 @@ INT_PTR eraseNoBackground(HWND page) {
 
 // Not a brush, so the control fills nothing behind itself.
 INT_PTR noBackgroundBrush(LPARAM control) { return static_cast<INT_PTR>(control); }
+
+INT_PTR pageBackground(HWND page, UINT message, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return eraseNoBackground(page);
+    if (message == WM_CTLCOLORSTATIC) return noBackgroundBrush(lParam);
+    return FALSE;
+}

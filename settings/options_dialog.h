@@ -1,6 +1,6 @@
 // The Options dialog: modeless, owned by the viewer, at most one at a time,
-// with its pages on a tab control, "Option Keys", "Shortcuts", "Desktops" and
-// "About".
+// with its pages on a tab control, "Option Keys", "Shortcuts", "Desktops",
+// "Rules" and "About".
 #pragma once
 
 #include "app/app_state.h"
@@ -8,7 +8,8 @@
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
 constexpr int DesktopsTab = 2;
-constexpr int AboutTab = 3;
+constexpr int RulesTab = 3;
+constexpr int AboutTab = 4;
 
 void openOptionsDialog(int tab);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -28,6 +29,10 @@ void discardShortcuts();
 INT_PTR CALLBACK DesktopsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 void commitDesktops();
 
+// The Rules page, and its part of OK: the list is written and read again.
+INT_PTR CALLBACK RulesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+void commitRules();
+
 // The About page and the window procedure of its two links.
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK HyperlinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
@@ -36,3 +41,5 @@ LRESULT CALLBACK HyperlinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lP
 // shows through them: WM_ERASEBKGND and WM_CTLCOLORSTATIC answers.
 INT_PTR eraseNoBackground(HWND page);
 INT_PTR noBackgroundBrush(LPARAM control);
+// Both, for a page procedure's other messages.
+INT_PTR pageBackground(HWND page, UINT message, LPARAM lParam);

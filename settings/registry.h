@@ -20,5 +20,10 @@ LSTATUS RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data,
 LSTATUS RegDeleteValueA(HKEY key, const char* name);
 LSTATUS RegDeleteKeyA(HKEY root, const char* subKey);
 LSTATUS RegCloseKey(HKEY key);
+// The window rules are every value of their key: the index-th value's name
+// and data, in no order the platform promises; ERROR_NO_MORE_ITEMS past the
+// last, ERROR_MORE_DATA where the name or the data does not fit.
+LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                      DWORD* dataSize);
 
 }  // namespace reg

@@ -10,6 +10,12 @@ namespace {
 
 constexpr int WheelNotch = 120;  // WHEEL_DELTA
 
+void restartNotice(DesktopId d) {
+    app.noticeDesktop = d;
+    app.noticeTicksLeft = NoticeHoldTicks + NoticeFadeTicks;
+    ws::PostMessageA(app.noticeWindow, NoticeRestartMessage, 0, 0);
+}
+
 }  // namespace
 
 // A run of quick switches restarts the one notice on the latest desktop, so
@@ -17,9 +23,17 @@ constexpr int WheelNotch = 120;  // WHEEL_DELTA
 void announceSwitch(DesktopId from) {
     if (app.currentDesktop == from || (app.showFlags & NoSwitchNoticeFlag) != 0) return;
     if (app.noticeWindow == nullptr) return;
-    app.noticeDesktop = app.currentDesktop;
-    app.noticeTicksLeft = NoticeHoldTicks + NoticeFadeTicks;
-    ws::PostMessageA(app.noticeWindow, NoticeRestartMessage, 0, 0);
+    app.noticeTitle[0] = '\0';
+    restartNotice(app.currentDesktop);
+}
+
+// The desktop is the window's slot's; a window gone meanwhile is not named.
+void announceRuleMove(HWND window) {
+    if (window == nullptr || (app.showFlags & NoSwitchNoticeFlag) != 0 || app.noticeWindow == nullptr) return;
+    const unsigned slot = slotHolding(window);
+    if (slot == NoSlot) return;
+    if (ws::GetWindowTextA(window, app.noticeTitle, NoticeTitleBytes) == 0) app.noticeTitle[0] = '\0';
+    restartNotice(slot / SlotsPerDesktop + 1);
 }
 
 BYTE noticeTick() {

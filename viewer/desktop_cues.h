@@ -15,6 +15,9 @@ constexpr UINT NoticeRestartMessage = 0x8000 + 3;  // WM_APP + 3
 // After a switch that was not chosen from a menu, from desktop `from`:
 // the notice shows where the user is now, unless nothing changed.
 void announceSwitch(DesktopId from);
+// A rule sent a window that just opened to another desktop: the notice
+// names it and that desktop, and the user stays where they are.
+void announceRuleMove(HWND window);
 // One tick of the notice's timer: its opacity from now, 0 once it is over.
 BYTE noticeTick();
 // A turn of the wheel over the viewer, in the wheel's units.

@@ -37,6 +37,23 @@ HFONT makeFont(int height, int weight) {
                        CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, NoticeFont);
 }
 
+// "title → 2 - Mail" for a window a rule sent away, in UTF-16: the title is
+// in the ANSI code page, the desktop's name in UTF-8.
+constexpr wchar_t RuleArrow[] = L" \u2192 ";
+constexpr int RuleLineChars = NoticeTitleBytes + sizeof RuleArrow / sizeof RuleArrow[0] + DesktopLabelBytes;
+
+void drawRuleLine(HDC dc, RECT* box) {
+    wchar_t line[RuleLineChars] = {};
+    int length = MultiByteToWideChar(CP_ACP, 0, app.noticeTitle, -1, line, NoticeTitleBytes) - 1;
+    if (length < 0) length = 0;
+    lstrcpyW(line + length, RuleArrow);
+    length += lstrlenW(RuleArrow);
+    char desktop[DesktopLabelBytes];
+    makeDesktopText(app.noticeDesktop, desktop, sizeof desktop);
+    MultiByteToWideChar(CP_UTF8, 0, desktop, -1, line + length, RuleLineChars - length);
+    DrawTextW(dc, line, -1, box, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
 void paintNotice(HWND notice) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(notice, &paint);
@@ -47,14 +64,19 @@ void paintNotice(HWND notice) {
     SetTextColor(dc, NoticeText);
     const char digit[] = {static_cast<char>('0' + app.noticeDesktop), '\0'};
     const char* name = desktopName(app.noticeDesktop);
+    const bool band = name[0] != '\0' || app.noticeTitle[0] != '\0';
     RECT digitBox = all;
-    if (name[0] != '\0') digitBox.bottom -= look.nameBand;
+    if (band) digitBox.bottom -= look.nameBand;
     HGDIOBJ old = SelectObject(dc, look.digitFont);
     DrawTextA(dc, digit, 1, &digitBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (name[0] != '\0') {
+    if (band) {
         RECT nameBox = {all.left + look.margin, digitBox.bottom, all.right - look.margin, all.bottom - look.margin};
         SelectObject(dc, look.nameFont);
-        DrawTextA(dc, name, -1, &nameBox, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if (app.noticeTitle[0] != '\0') {
+            drawRuleLine(dc, &nameBox);
+        } else {
+            DrawTextA(dc, name, -1, &nameBox, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
     }
     SelectObject(dc, old);
     EndPaint(notice, &paint);

@@ -225,6 +225,8 @@ void onEndSession(HWND viewer, WPARAM ending) {
 void onTimer(HWND viewer, WPARAM timerId) {
     if (timerId == MiniatureTimerId) {
         onMiniatureTimer(viewer);
+    } else if (timerId == RulesTimerId) {
+        announceRuleMove(lookForNewWindows());
     } else {
         pollSwitchTriggers(viewer);
     }

@@ -21,6 +21,7 @@ struct Scenario {
 
 const Scenario Scenarios[] = {
     {"start-and-goto", scenarios::startAndGoto, false},
+    {"window-rules", scenarios::windowRules, false},
     {"goto-moves-new-windows", scenarios::gotoMovesNewWindows, false},
     {"exit-shows-parked", scenarios::exitShowsParked, false},
     {"close-leaves-parked", scenarios::closeLeavesParked, false},

@@ -4,6 +4,7 @@
 namespace scenarios {
 
 void startAndGoto();
+void windowRules();
 void gotoMovesNewWindows();
 void exitShowsParked();
 void closeLeavesParked();

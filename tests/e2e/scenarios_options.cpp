@@ -29,9 +29,10 @@ constexpr int ReferralLink = 12;
 constexpr int OptionKeysTab = 0;
 constexpr int ShortcutsTab = 1;
 constexpr int DesktopsTab = 2;
-constexpr int AboutTab = 3;
-constexpr int TabCount = 4;
+constexpr int AboutTab = 4;
+constexpr int TabCount = 5;
 constexpr int FirstNameEdit = 1201;
+constexpr int RuleList = 1301;
 constexpr int TrayDigitBox = 1205;
 constexpr int SwitchNoticeBox = 1206;
 // Ctrl, Alt, Shift, Win for switching, then the same for moving.
@@ -91,6 +92,7 @@ struct Dialog {
     HWND keysPage = nullptr;
     HWND shortcutsPage = nullptr;
     HWND desktopsPage = nullptr;
+    HWND rulesPage = nullptr;
     HWND aboutPage = nullptr;
     HWND control(int id) const { return e2e::controlOf(window, id); }
 };
@@ -105,6 +107,7 @@ Dialog openDialog(const Running& r, WORD command) {
     d.keysPage = GetParent(d.control(LeftControlBox));
     d.shortcutsPage = GetParent(d.control(SwitchControlBox));
     d.desktopsPage = GetParent(d.control(FirstNameEdit));
+    d.rulesPage = GetParent(d.control(RuleList));
     d.aboutPage = GetParent(d.control(WebSiteLink));
     return d;
 }
@@ -116,7 +119,8 @@ int selectedTab(const Dialog& d) {
 }
 
 bool showsTab(const Dialog& d, int tab) {
-    const HWND pages[] = {d.keysPage, d.shortcutsPage, d.desktopsPage, d.aboutPage};
+    const HWND pages[] = {d.keysPage, d.shortcutsPage, d.desktopsPage, d.rulesPage, d.aboutPage};
+    static_assert(sizeof pages / sizeof pages[0] == TabCount, "a page for every tab");
     for (int page = 0; page < TabCount; ++page) {
         if ((IsWindowVisible(pages[page]) != FALSE) != (page == tab)) return false;
     }

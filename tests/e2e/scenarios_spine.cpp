@@ -4,6 +4,7 @@
 #include "scenarios.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -364,6 +365,45 @@ void scriptVerbs() {
     // Nor did it stay on as a Panorel: a start now is the only one.
     e2e::Process fresh = e2e::startPanorel();
     check(e2e::waitViewer(fresh) != nullptr && e2e::runPanorel("current") == 1, "a start after them runs as the one");
+}
+
+// Rules deployed in the registry before start-up: notepad, open then, goes
+// to desktop 2 at once; regedit is on every desktop; winemine, opened
+// later, goes to desktop 4 within a second or two, while the user stays.
+void windowRules() {
+    HKEY key = nullptr;
+    const char* const rules[][2] = {{"01", "notepad.exe|||2"}, {"02", "regedit.exe|||all"}, {"03", "winemine.exe|||4"}};
+    bool stored = RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Panorel\\Rules", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &key, nullptr) == ERROR_SUCCESS;
+    for (const auto& rule : rules) {
+        stored = stored && RegSetValueExA(key, rule[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(rule[1]),
+                                          static_cast<DWORD>(std::strlen(rule[1]) + 1)) == ERROR_SUCCESS;
+    }
+    if (key != nullptr) RegCloseKey(key);
+    if (!check(stored, "three rules are stored")) return;
+    std::vector<HWND> mine = e2e::openWindows("rules", 1);
+    HWND notepad = e2e::openProgram("notepad.exe");
+    HWND regedit = e2e::openProgram("regedit.exe");
+    e2e::Process panorel = e2e::startPanorel();
+    HWND viewer = e2e::waitViewer(panorel);
+    if (!check(viewer != nullptr && notepad != nullptr && regedit != nullptr, "the viewer and the programs appear")) {
+        return;
+    }
+    check(e2e::waitUntil([&] { return IsWindowVisible(notepad) == FALSE; }) && allVisible(mine) &&
+              IsWindowVisible(regedit) != FALSE,
+          "at start-up notepad goes away, the others stay");
+    HWND winemine = e2e::openProgram("winemine.exe");
+    check(winemine != nullptr && e2e::waitUntil([&] { return IsWindowVisible(winemine) == FALSE; }),
+          "winemine, opened later, is sent away within the look's period");
+    check(allVisible(mine), "the user stays on desktop 1");
+    e2e::sendCommand(viewer, GotoId[2]);
+    check(IsWindowVisible(notepad) != FALSE && IsWindowVisible(regedit) != FALSE && noneVisible(mine),
+          "desktop 2 has notepad, and regedit is on every desktop");
+    e2e::sendCommand(viewer, GotoId[4]);
+    check(IsWindowVisible(winemine) != FALSE && IsWindowVisible(notepad) == FALSE && IsWindowVisible(regedit) != FALSE,
+          "desktop 4 has winemine");
+    e2e::sendCommand(viewer, GotoId[1]);
+    check(allVisible(mine) && IsWindowVisible(winemine) == FALSE, "desktop 1 is as it was; no rule acts twice");
 }
 
 }  // namespace scenarios

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -226,3 +227,26 @@ LSTATUS RegCloseKey(HKEY key) {
 }
 
 }  // namespace reg
+
+// The platform promises no order: here the values come last name first, so
+// a reader that trusts the order shows it.
+LSTATUS reg::RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                           DWORD* dataSize) {
+    fakereg::Key* k = nullptr;
+    LSTATUS status = fakereg::keyFor(key, KEY_QUERY_VALUE, &k);
+    if (status != ERROR_SUCCESS) return fakereg::record(Op::EnumValue, "", status);
+    if (index >= k->values.size()) return fakereg::record(Op::EnumValue, "", ERROR_NO_MORE_ITEMS);
+    auto v = k->values.rbegin();
+    std::advance(v, index);
+    const std::string& valueName = v->first;
+    const DWORD needed = static_cast<DWORD>(v->second.data.size());
+    if (valueName.size() + 1 > *nameSize || (data != nullptr && needed > *dataSize)) {
+        return fakereg::record(Op::EnumValue, valueName, ERROR_MORE_DATA);
+    }
+    std::memcpy(name, valueName.c_str(), valueName.size() + 1);
+    *nameSize = static_cast<DWORD>(valueName.size());
+    if (data != nullptr && needed != 0) std::memcpy(data, v->second.data.data(), needed);
+    if (dataSize != nullptr) *dataSize = needed;
+    if (type != nullptr) *type = v->second.type;
+    return fakereg::record(Op::EnumValue, valueName, ERROR_SUCCESS);
+}

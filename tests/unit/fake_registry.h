@@ -14,7 +14,7 @@
 
 namespace fakereg {
 
-enum class Op { CreateKey, OpenKey, QueryValue, SetValue, DeleteValue, DeleteKey, CloseKey };
+enum class Op { CreateKey, OpenKey, QueryValue, SetValue, DeleteValue, DeleteKey, CloseKey, EnumValue };
 
 struct Call {
     Op op;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <map>
 
 namespace fake {
@@ -66,6 +67,8 @@ struct World {
     bool cursorClipped = false;
     RECT clip = {};
     bool cursorShowing = true;
+    std::map<DWORD, std::wstring> processImages;
+    std::map<HANDLE, DWORD> processHandles;
 };
 
 World world;
@@ -253,6 +256,13 @@ std::vector<HWND> shown(int showCommand) {
 }  // namespace fake
 
 // The seam, as the engine sees it.
+namespace fake {
+
+void setProcessImage(DWORD processId, const std::wstring& path) { world.processImages[processId] = path; }
+unsigned openProcessHandles() { return static_cast<unsigned>(world.processHandles.size()); }
+
+}  // namespace fake
+
 namespace ws {
 
 using fake::Op;
@@ -579,6 +589,30 @@ BOOL GetCursorInfo(CURSORINFO* info) {
     info->flags = world.cursorShowing ? CURSOR_SHOWING : 0;
     info->ptScreenPos = world.cursor;
     return TRUE;
+}
+
+HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
+    fake::record(Op::OpenProcess, nullptr, static_cast<std::intptr_t>(processId), static_cast<std::intptr_t>(access));
+    if (access != PROCESS_QUERY_LIMITED_INFORMATION || world.processImages.count(processId) == 0) return nullptr;
+    HANDLE process = fake::newHandle<HANDLE>();
+    world.processHandles[process] = processId;
+    return process;
+}
+
+BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, WCHAR* name, DWORD* size) {
+    fake::record(Op::QueryFullProcessImageNameW, process, static_cast<std::intptr_t>(flags));
+    auto open = world.processHandles.find(process);
+    if (open == world.processHandles.end()) return FALSE;
+    const std::wstring& path = world.processImages[open->second];
+    if (path.size() + 1 > *size) return FALSE;
+    std::wmemcpy(name, path.c_str(), path.size() + 1);
+    *size = static_cast<DWORD>(path.size());
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    fake::record(Op::CloseHandle, handle, 0);
+    return world.processHandles.erase(handle) == 1 ? TRUE : FALSE;
 }
 
 }  // namespace ws

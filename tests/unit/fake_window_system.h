@@ -22,7 +22,7 @@ enum class Op { EnumWindows, GetWindowThreadProcessId, IsWindowVisible, ShowWind
                 SendInput,
                 GetLastInputInfo, SetWinEventHook, Shell_NotifyIconA, GetShellWindow,
                 GetWindowRect, GetWindowLongA, MonitorFromWindow, GetMonitorInfoA, SHQueryUserNotificationState,
-                GetClipCursor, GetCursorInfo };
+                GetClipCursor, GetCursorInfo, OpenProcess, QueryFullProcessImageNameW, CloseHandle };
 
 struct Call {
     Op op;
@@ -106,6 +106,12 @@ void advanceClock(double ms);
 
 // The window's owner, as the window that made it gave it (none until set).
 void setOwner(HWND window, HWND owner);
+
+// The path of a process's image, as QueryFullProcessImageNameW answers it
+// (none until set: OpenProcess then fails, as for a process gone or
+// protected); and the process handles opened and not yet closed.
+void setProcessImage(DWORD processId, const std::wstring& path);
+unsigned openProcessHandles();
 
 // What GetShellWindow answers (null until set).
 void setShellWindow(HWND window);
