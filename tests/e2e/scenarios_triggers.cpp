@@ -195,6 +195,9 @@ void recallByKeyboard() {
     auto anotherCameBack = [&] {
         for (HWND w : visibleWindowsBesides(s.panorel)) {
             if (w != parked[0] && std::find(shownBefore.begin(), shownBefore.end(), w) == shownBefore.end()) {
+                char title[64] = "";
+                GetWindowTextA(w, title, sizeof title);
+                std::printf("  came back: \"%s\"\n", title);
                 return true;
             }
         }
