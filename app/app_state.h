@@ -288,6 +288,8 @@ struct AppState {
     // looked at (or the user placed): a rule acts once on a window.
     WindowRule windowRules[MaxWindowRules] = {};
     unsigned windowRuleCount = 0;
+    // Values under the rules' key that are not rules, kept as they are stored.
+    unsigned windowRulesNotUnderstood = 0;
     SeenWindow seenWindows[SeenWindowCapacity] = {};
     // The window a rule just sent away, which the notice names (empty when
     // the notice is a switch's).

@@ -13,7 +13,7 @@ namespace {
 // The page's list and its buttons; the edit's fields, its list of windows
 // and the line that says what is wrong. Numbered as in the .rc file.
 enum : WORD {
-    RuleListId = 1301, AddRuleId, EditRuleId, RemoveRuleId, RuleUpId, RuleDownId,
+    RuleListId = 1301, AddRuleId, EditRuleId, RemoveRuleId, RuleUpId, RuleDownId, NotUnderstoodId,
     ProgramEditId = 1311, ClassEditId, TitleEditId, WhereListId, WindowListId, NotUnderstoodLineId,
 };
 constexpr int FieldChars = 256;
@@ -70,6 +70,13 @@ void initRulesPage(HWND page) {
         SendMessageA(rules.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     selectItem(0);
+    // What could not be read stays in the registry untouched; the user
+    // should know it is there.
+    if (app.windowRulesNotUnderstood > 0) {
+        wsprintfA(text, "%u stored values are not understood; they are kept as they are.",
+                  app.windowRulesNotUnderstood);
+        SetDlgItemTextA(page, NotUnderstoodId, text);
+    }
 }
 
 // The edit's window list: the windows a capture would file, with a title.

@@ -89,6 +89,16 @@ void ruleValueName(unsigned position, char (&name)[RuleValueNameBytes]) {
     name[2] = '\0';
 }
 
+// Whether a value of that name is there: once the rules are deleted, only a
+// value that was never taken as a rule, kept as it was stored.
+bool valueTaken(HKEY key, const char* name) {
+    DWORD size = 0;
+    return reg::RegQueryValueExA(key, name, nullptr, nullptr, &size) == ERROR_SUCCESS;
+}
+
+// Rule numbers past the rules themselves, for the names a kept value holds.
+constexpr unsigned LastRuleNumber = 99;
+
 }  // namespace
 
 bool saveWindowRules(const char* const* texts, unsigned count) {
@@ -100,9 +110,11 @@ bool saveWindowRules(const char* const* texts, unsigned count) {
     }
     bool all = true;
     for (unsigned i = 0; i < app.windowRuleCount; ++i) reg::RegDeleteValueA(key, app.windowRules[i].name);
+    unsigned number = 0;
     for (unsigned i = 0; i < count && i < MaxWindowRules; ++i) {
         char name[RuleValueNameBytes];
-        ruleValueName(i + 1, name);
+        do ruleValueName(++number, name);
+        while (valueTaken(key, name) && number < LastRuleNumber);
         const LSTATUS status = reg::RegSetValueExA(key, name, REG_SZ, reinterpret_cast<const BYTE*>(texts[i]),
                                                    static_cast<DWORD>(std::strlen(texts[i]) + 1));
         all = status == ERROR_SUCCESS && all;
@@ -115,6 +127,7 @@ bool saveWindowRules(const char* const* texts, unsigned count) {
 // The key is only read: a store that never had rules keeps no trace.
 void loadWindowRules() {
     app.windowRuleCount = 0;
+    app.windowRulesNotUnderstood = 0;
     HKEY key = nullptr;
     const HKEY root = app.userSettings ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     if (reg::RegOpenKeyExA(root, RulesKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
@@ -127,9 +140,16 @@ void loadWindowRules() {
         DWORD type = REG_NONE;
         const LSTATUS status = reg::RegEnumValueA(key, index, name, &nameSize, &type,
                                                   reinterpret_cast<BYTE*>(data), &dataSize);
-        if (status == ERROR_MORE_DATA) continue;
+        if (status == ERROR_MORE_DATA) {
+            ++app.windowRulesNotUnderstood;
+            continue;
+        }
         if (status != ERROR_SUCCESS) break;
-        if (type == REG_SZ && parseWindowRule(data, dataSize, rule)) takeInOrder(name, rule);
+        if (type == REG_SZ && parseWindowRule(data, dataSize, rule)) {
+            takeInOrder(name, rule);
+        } else {
+            ++app.windowRulesNotUnderstood;
+        }
     }
     reg::RegCloseKey(key);
 }

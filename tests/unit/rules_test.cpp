@@ -180,11 +180,14 @@ TEST_F(RulesTest, TheNoticeNamesAWindowARuleSentAway) {
 TEST_F(RulesTest, SavingReplacesTheRulesAndKeepsWhatWasNotUnderstood) {
     storeRule("zz", "notepad.exe|||2");
     storeRule("bad", "notepad.exe|||9");
+    storeRule("02", "not a rule");
     loadWindowRules();
     const char* const texts[] = {"|Notepad||none", "other.exe|||all"};
     EXPECT_TRUE(saveWindowRules(texts, 2));
-    EXPECT_EQ(fakereg::valueNames(RulesPath), (std::vector<std::string>{"01", "02", "bad"}));
+    // A value not understood keeps its name and its data; the rules go round it.
+    EXPECT_EQ(fakereg::valueNames(RulesPath), (std::vector<std::string>{"01", "02", "03", "bad"}));
     ASSERT_EQ(app.windowRuleCount, 2u);
+    EXPECT_EQ(app.windowRulesNotUnderstood, 2u);
     EXPECT_EQ(app.windowRules[1].place, RulePlace::EveryDesktop);
     EXPECT_EQ(fakereg::openHandles(), 0u);
 }
