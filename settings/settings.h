@@ -1,7 +1,9 @@
-// The settings store: seven REG_DWORD values under the program's own key of
-// the local machine, or of the user where the machine's cannot be written,
-// read once at start-up and written only on the Options dialog's OK; and the
-// value under a Run key that starts the program with Windows.
+// The settings store: seven REG_DWORD values, and those a user has chosen
+// since (the edge's rest, the desktops' names and what shows them), under
+// the program's own key of the local machine, or of the user where the
+// machine's cannot be written, read once at start-up and written only on
+// the Options dialog's OK; and the value under a Run key that starts the
+// program with Windows.
 #pragma once
 
 #include "app/app_state.h"

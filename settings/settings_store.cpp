@@ -149,7 +149,7 @@ void loadDesktopSettings() {
 }
 
 // Each value is written by itself, so one failure does not stop the rest.
-// Answers whether all seven were written.
+// Answers whether every value was written.
 bool saveSettingsTo(HKEY root) {
     bool all = writeSettingTo(root, XposValue, static_cast<DWORD>(app.xpos));
     all = writeSettingTo(root, YposValue, static_cast<DWORD>(app.ypos)) && all;
@@ -209,7 +209,7 @@ void loadSettings() {
 
 // A user who may not write the machine's key (a standard user, or an
 // administrator who did not elevate, of the 64-bit program) would otherwise
-// lose every choice at the next start: all seven values go to the per-user
+// lose every choice at the next start: every value goes to the per-user
 // copy instead, so the next start reads them from one place.
 void saveSettings() {
     if (saveSettingsTo(settingsRoot()) || app.userSettings) return;
