@@ -396,14 +396,22 @@ void windowRules() {
     check(winemine != nullptr && e2e::waitUntil([&] { return IsWindowVisible(winemine) == FALSE; }),
           "winemine, opened later, is sent away within the look's period");
     check(allVisible(mine), "the user stays on desktop 1");
+    // A Goto that lands while the rules' look is still filing a window waits
+    // its turn, so each desktop is waited for.
     e2e::sendCommand(viewer, GotoId[2]);
-    check(IsWindowVisible(notepad) != FALSE && IsWindowVisible(regedit) != FALSE && noneVisible(mine),
+    check(e2e::waitUntil([&] {
+              return IsWindowVisible(notepad) != FALSE && IsWindowVisible(regedit) != FALSE && noneVisible(mine);
+          }),
           "desktop 2 has notepad, and regedit is on every desktop");
     e2e::sendCommand(viewer, GotoId[4]);
-    check(IsWindowVisible(winemine) != FALSE && IsWindowVisible(notepad) == FALSE && IsWindowVisible(regedit) != FALSE,
+    check(e2e::waitUntil([&] {
+              return IsWindowVisible(winemine) != FALSE && IsWindowVisible(notepad) == FALSE &&
+                     IsWindowVisible(regedit) != FALSE;
+          }),
           "desktop 4 has winemine");
     e2e::sendCommand(viewer, GotoId[1]);
-    check(allVisible(mine) && IsWindowVisible(winemine) == FALSE, "desktop 1 is as it was; no rule acts twice");
+    check(e2e::waitUntil([&] { return allVisible(mine) && IsWindowVisible(winemine) == FALSE; }),
+          "desktop 1 is as it was; no rule acts twice");
 }
 
 }  // namespace scenarios
