@@ -21,10 +21,7 @@ bool isDisplaySetting(const GUID& setting) {
 
 }  // namespace
 
-namespace {
-
-// A top-down 32-bit bitmap, selected into the context.
-HBITMAP makeBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixels) {
+HBITMAP makeTopDownBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixels) {
     BITMAPINFO format = {};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
     format.bmiHeader.biWidth = width;
@@ -35,6 +32,14 @@ HBITMAP makeBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixel
     *pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, pixels, nullptr, 0);
     if (bitmap == nullptr) *pixels = nullptr;
+    return bitmap;
+}
+
+namespace {
+
+// A top-down 32-bit bitmap, selected into the context.
+HBITMAP makeBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixels) {
+    HBITMAP bitmap = makeTopDownBitmap(dc, width, height, pixels);
     SelectObject(dc, bitmap);
     return bitmap;
 }

@@ -86,15 +86,8 @@ void setAlpha(DWORD* pixels, int count) {
 }
 
 HICON makeDigitIcon(HDC dc, int size, DesktopId d, TileColours colours, HFONT font) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP colour = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP colour = makeTopDownBitmap(dc, size, size, &bits);
     if (colour == nullptr) return nullptr;
     HGDIOBJ old = SelectObject(dc, colour);
     drawTile(dc, size, d, colours, font);

@@ -40,6 +40,9 @@ void replaceViewer(UINT dpi);
 // The miniature's picture, for the viewer's size (placement calls it), and
 // the last one drawn onto a context of the viewer.
 void makeMiniaturePicture();
+// A top-down 32-bit bitmap of that size, not selected anywhere, and its
+// pixels (null when it could not be made).
+HBITMAP makeTopDownBitmap(HDC dc, std::int32_t width, std::int32_t height, void** pixels);
 void showMiniature(HDC target);
 // Asks to be told when the display goes off and on again: the miniature
 // reads nothing meanwhile.
